@@ -1,0 +1,52 @@
+#include "saver/PaintBoard.h"
+
+#include <algorithm>
+
+namespace gridbloom {
+namespace {
+
+constexpr std::uint32_t Black = 0;
+
+void FillSpan(PixelFrame& frame, int y, int left, int right, std::uint32_t pixel) {
+    if (y < 0 || y >= frame.Height) return;
+    left = std::max(left, 0);
+    right = std::min(right, frame.Width - 1);
+    if (left > right) return;
+    std::uint32_t* row = frame.Pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.Width);
+    std::fill(row + left, row + right + 1, pixel);
+}
+
+}  // namespace
+
+void PixelFrame::Resize(int width, int height) {
+    Width = std::max(width, 0);
+    Height = std::max(height, 0);
+    Pixels.assign(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), Black);
+}
+
+void DrawBox(PixelFrame& frame, int left, int top, int right, int bottom, std::uint32_t fillPixel) {
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    FillSpan(frame, top, left, right, Black);
+    for (int y = top + 1; y < bottom; ++y) {
+        FillSpan(frame, y, left, left, Black);
+        FillSpan(frame, y, left + 1, right - 1, fillPixel);
+        FillSpan(frame, y, right, right, Black);
+    }
+    if (bottom != top) FillSpan(frame, bottom, left, right, Black);
+}
+
+void PaintBoard(const Board& board, std::int16_t cellSize, std::uint32_t colorRef, PixelFrame& frame) {
+    DrawBox(frame, 0, 0, frame.Width, frame.Height, Black);
+    const std::uint32_t cellPixel = PixelFromColorRef(colorRef);
+    for (std::int16_t x = 0; x < BoardColumns; ++x) {
+        for (std::int16_t y = 0; y < BoardRows; ++y) {
+            if (board.At(x, y) != 1) continue;
+            const int left = cellSize * x;
+            const int top = cellSize * y;
+            DrawBox(frame, left, top, left + cellSize, top + cellSize, cellPixel);
+        }
+    }
+}
+
+}  // namespace gridbloom

@@ -1,0 +1,44 @@
+// What the saver window's logic asks of the platform. The Windows shell
+// implements it; the unit tests use a fake that records every request.
+#pragma once
+
+#include <cstdint>
+
+#include "saver/PaintBoard.h"
+
+namespace gridbloom {
+
+struct ScreenPoint {
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
+};
+
+enum class SaverTimer {
+    Timer1,  // the generation tick, every 100 ms
+    Timer2,  // the minute tick, every 60 s
+};
+
+class SaverHost {
+public:
+    virtual ~SaverHost() = default;
+
+    virtual bool IsAnotherCopyRunning() = 0;
+    virtual void MaximiseWindow() = 0;
+    virtual ScreenPoint GetCursorPos() = 0;
+    virtual void ShowWindow() = 0;
+    virtual void HideWindow() = 0;
+    // Ends the window, and with it the program unless another window is open.
+    virtual void CloseWindow() = 0;
+    virtual void EnableTimer(SaverTimer timer) = 0;
+    virtual void OpenSettingsWindow() = 0;
+
+    // Where the board surface's drawing origin lies on the screen.
+    virtual ScreenPoint SurfaceOrigin() = 0;
+    // The inside of the board surface, in pixels.
+    virtual int SurfaceWidth() = 0;
+    virtual int SurfaceHeight() = 0;
+    // Shows a complete frame on the board surface.
+    virtual void PresentFrame(const PixelFrame& frame) = 0;
+};
+
+}  // namespace gridbloom

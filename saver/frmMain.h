@@ -1,0 +1,66 @@
+// The saver window's logic: the start-up sequence that runs when the window
+// is loaded, and its reactions to timer ticks, input and repaint requests.
+// It owns the board and all saver state; the platform is reached only
+// through SaverHost.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "board/Board.h"
+#include "board/Seeding.h"
+#include "saver/PaintBoard.h"
+#include "saver/SaverHost.h"
+#include "settings/CellColor.h"
+#include "settings/ColorFile.h"
+
+namespace gridbloom {
+
+constexpr std::int16_t FlagTrue = -1;
+constexpr std::int16_t FlagFalse = 0;
+constexpr unsigned Timer1IntervalMs = 100;
+constexpr unsigned Timer2IntervalMs = 60000;
+constexpr std::int32_t MinutesPerReseed = 5;
+
+struct SaverState {
+    std::int16_t ExitRequested = FlagFalse;
+    ScreenPoint StartCursor;
+    std::int16_t SeedDivisor = 0;
+    std::int16_t CellSize = 0;
+    std::int32_t MinuteCount = 0;
+    gridbloom::CellColor CellColor;
+    gridbloom::Board Board;
+};
+
+class frmMain {
+public:
+    frmMain(SaverHost& host, const ColorFile& colorFile, RandomSource& random)
+        : host_(host), colorFile_(colorFile), random_(random) {}
+
+    // The start-up sequence: refuses a second copy, gives the state its
+    // first values, seeds and paints the board, then acts on the switch.
+    void Load(std::wstring_view arguments);
+
+    void OnTimer1();
+    void OnTimer2();
+    void OnKeyDown();
+    void OnMouseDown();
+    // A pointer move over the board surface, in surface pixels.
+    void OnMouseMove(float x, float y);
+    void OnPaint();
+
+    const SaverState& State() const { return state_; }
+    const PixelFrame& Frame() const { return frame_; }
+
+private:
+    void SeedBoard();
+    void PaintBoard();
+
+    SaverHost& host_;
+    const ColorFile& colorFile_;
+    RandomSource& random_;
+    SaverState state_;
+    PixelFrame frame_;
+};
+
+}  // namespace gridbloom
