@@ -15,9 +15,10 @@ std::wstring_view ArgumentsOf(std::wstring_view fullCommandLine) {
     if (n > 0 && fullCommandLine[0] == L'"') {
         i = 1;
         while (i < n && fullCommandLine[i] != L'"') ++i;
-        if (i < n) ++i;  // the closing quote
+        if (i < n) ++i;  // the closing quote ends the name
+    } else {
+        while (i < n && !IsBlank(fullCommandLine[i])) ++i;
     }
-    while (i < n && !IsBlank(fullCommandLine[i])) ++i;
     while (i < n && IsBlank(fullCommandLine[i])) ++i;
     return fullCommandLine.substr(i);
 }

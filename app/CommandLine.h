@@ -13,7 +13,8 @@ enum class Mode {
 
 // The argument text that follows the program's name on a full Windows command
 // line, without the blanks that separate it from the name. The name is either
-// quoted (everything up to the closing quote) or runs to the first blank.
+// quoted (it ends at the closing quote) or runs to the first blank, as the
+// C runtime reads it for WinMain.
 std::wstring_view ArgumentsOf(std::wstring_view fullCommandLine);
 
 // Chooses the mode from the first two characters of the arguments (all of

@@ -165,7 +165,7 @@ class WindowWatch:
                     pid = int(parts[6]) if parts[6] != "-" else None
                     name = parts[7] if len(parts) > 7 and parts[7] != "-" else None
                     if name is not None:
-                        name = name.encode("latin-1", "backslashreplace").decode("unicode_escape")
+                        name = name.encode("ascii").decode("unicode_escape")
                     self._maps.append(MapEvent(self._seq, wid, x, y, w, h, pid, name))
                 elif kind == "destroy":
                     self._geometry.pop(int(parts[1]), None)
@@ -594,6 +594,23 @@ class WineHost:
         self._programs.append(program)
         return program
 
+    # ----- drives --------------------------------------------------------------
+
+    def map_drive(self, folder: os.PathLike, letters: str = "rqponmlkjihgfe") -> str:
+        """Maps the first spare drive letter to `folder`; returns e.g. "r:"."""
+        dosdevices = self.prefix / "dosdevices"
+        for letter in letters:
+            link = dosdevices / f"{letter}:"
+            if not os.path.lexists(link):
+                os.symlink(os.fspath(Path(folder).resolve()), link)
+                return f"{letter}:"
+        raise RuntimeError("no spare drive letter in " + str(dosdevices))
+
+    def unmap_drive(self, drive: str) -> None:
+        link = self.prefix / "dosdevices" / drive.lower()
+        if os.path.islink(link):
+            os.unlink(link)
+
     # ----- windows -------------------------------------------------------------
 
     def _xenv_run(self, cmd, timeout=10, check=True) -> subprocess.CompletedProcess:
@@ -688,3 +705,8 @@ class WineHost:
         with Image.open(io.BytesIO(png)) as image:
             return numpy.asarray(image.convert("RGB"))
 
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["--watch-windows"]:
+        sys.exit(_watch_main())
+    sys.exit("usage: winehost.py --watch-windows")

@@ -1,0 +1,221 @@
+// Test doubles shared by the unit tests: a file system in memory that can be
+// told to fail, a real one over a temporary folder, a host that records what
+// the saver window asked of it, and scripted random numbers.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>  // mkdtemp
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/Seeding.h"
+#include "saver/SaverHost.h"
+#include "settings/SettingsFileSystem.h"
+
+namespace gridbloom::testing {
+
+using CallLog = std::vector<std::string>;
+
+inline std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        const auto code = static_cast<std::uint32_t>(c);
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (code >> 18));
+            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Files in memory. Each operation can be made to fail, and every call is
+// written to the log, so that tests see what was touched and in which order.
+class MemoryFiles final : public SettingsFileSystem {
+public:
+    explicit MemoryFiles(CallLog* log = nullptr) : log_(log) {}
+
+    std::map<std::wstring, std::string> Files;
+    bool FailWrite = false;
+    bool FailReplace = false;
+    bool FailRead = false;
+    std::size_t LastReadLimit = 0;
+
+    std::optional<std::string> ReadPrefix(const std::wstring& path, std::size_t maxBytes) override {
+        Log("read " + Narrow(path));
+        LastReadLimit = maxBytes;
+        const auto found = Files.find(path);
+        if (FailRead || found == Files.end()) return std::nullopt;
+        return found->second.substr(0, maxBytes);
+    }
+    bool WriteFlushed(const std::wstring& path, std::string_view data) override {
+        Log("write " + Narrow(path));
+        if (FailWrite) {
+            Files[path] = std::string(data.substr(0, data.size() / 2));  // a torn write
+            return false;
+        }
+        Files[path] = std::string(data);
+        return true;
+    }
+    bool Replace(const std::wstring& from, const std::wstring& to) override {
+        Log("replace " + Narrow(from) + " -> " + Narrow(to));
+        const auto found = Files.find(from);
+        if (FailReplace || found == Files.end()) return false;
+        Files[to] = found->second;
+        Files.erase(from);
+        return true;
+    }
+    void Remove(const std::wstring& path) override {
+        Log("remove " + Narrow(path));
+        Files.erase(path);
+    }
+
+private:
+    void Log(const std::string& entry) {
+        if (log_) log_->push_back(entry);
+    }
+    CallLog* log_;
+};
+
+// Real files in a fresh temporary folder. Windows paths given to it ("\"
+// separators, wide characters) are mapped onto the folder's POSIX paths.
+class TemporaryFolderFiles final : public SettingsFileSystem {
+public:
+    TemporaryFolderFiles() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "gridbloom-test-XXXXXX").string();
+        Root = std::filesystem::path(::mkdtemp(pattern.data()));
+    }
+    ~TemporaryFolderFiles() override {
+        std::error_code ignored;
+        std::filesystem::permissions(Root, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(Root, ignored);
+    }
+    TemporaryFolderFiles(const TemporaryFolderFiles&) = delete;
+    TemporaryFolderFiles& operator=(const TemporaryFolderFiles&) = delete;
+
+    std::filesystem::path Root;
+
+    // The root as the program would see it: a Windows-style folder path.
+    std::wstring WindowsRoot() const { return L"T:"; }
+
+    std::filesystem::path Native(const std::wstring& path) const {
+        std::string narrow = Narrow(path);
+        if (narrow.rfind("T:", 0) == 0) narrow.erase(0, 2);
+        for (char& c : narrow) {
+            if (c == '\\') c = '/';
+        }
+        return Root / std::filesystem::path(narrow).relative_path();
+    }
+
+    void Put(const std::wstring& path, const std::string& data) const {
+        std::filesystem::create_directories(Native(path).parent_path());
+        std::ofstream(Native(path), std::ios::binary) << data;
+    }
+    std::optional<std::string> Get(const std::wstring& path) const {
+        std::ifstream in(Native(path), std::ios::binary);
+        if (!in) return std::nullopt;
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::optional<std::string> ReadPrefix(const std::wstring& path, std::size_t maxBytes) override {
+        std::ifstream in(Native(path), std::ios::binary);
+        if (!in) return std::nullopt;
+        std::string text(maxBytes, '\0');
+        in.read(text.data(), static_cast<std::streamsize>(maxBytes));
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        return text;
+    }
+    bool WriteFlushed(const std::wstring& path, std::string_view data) override {
+        std::ofstream out(Native(path), std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        out.flush();
+        return static_cast<bool>(out);
+    }
+    bool Replace(const std::wstring& from, const std::wstring& to) override {
+        std::error_code error;
+        std::filesystem::rename(Native(from), Native(to), error);
+        return !error;
+    }
+    void Remove(const std::wstring& path) override {
+        std::error_code ignored;
+        std::filesystem::remove(Native(path), ignored);
+    }
+};
+
+// Numbers from a script, then a fixed value once the script has run out.
+class ScriptedRandom final : public RandomSource {
+public:
+    explicit ScriptedRandom(std::vector<float> script = {}, float after = 0.0f)
+        : script_(std::move(script)), after_(after) {}
+    int Reseeds = 0;
+    std::size_t Draws = 0;
+
+    void ReseedFromClock() override { ++Reseeds; }
+    float NextUnit() override {
+        const std::size_t i = Draws++;
+        return i < script_.size() ? script_[i] : after_;
+    }
+
+private:
+    std::vector<float> script_;
+    float after_;
+};
+
+// A host that records each request of the saver window's logic.
+class RecordingSaverHost final : public SaverHost {
+public:
+    explicit RecordingSaverHost(CallLog& log) : log_(log) {}
+
+    bool AnotherCopy = false;
+    ScreenPoint Cursor{640, 512};
+    ScreenPoint Origin{2, 2};
+    int Width = 1054;
+    int Height = 1054;
+    int FramesPresented = 0;
+    bool Closed = false;
+
+    bool IsAnotherCopyRunning() override { return Log("IsAnotherCopyRunning"), AnotherCopy; }
+    void MaximiseWindow() override { Log("MaximiseWindow"); }
+    ScreenPoint GetCursorPos() override { return Log("GetCursorPos"), Cursor; }
+    void ShowWindow() override { Log("ShowWindow"); }
+    void HideWindow() override { Log("HideWindow"); }
+    void CloseWindow() override {
+        Log("CloseWindow");
+        Closed = true;
+    }
+    void EnableTimer(SaverTimer timer) override {
+        Log(timer == SaverTimer::Timer1 ? "EnableTimer1" : "EnableTimer2");
+    }
+    void OpenSettingsWindow() override { Log("OpenSettingsWindow"); }
+    ScreenPoint SurfaceOrigin() override { return Origin; }
+    int SurfaceWidth() override { return Width; }
+    int SurfaceHeight() override { return Height; }
+    void PresentFrame(const PixelFrame&) override {
+        Log("PresentFrame");
+        ++FramesPresented;
+    }
+
+private:
+    void Log(const char* entry) { log_.push_back(entry); }
+    CallLog& log_;
+};
+
+}  // namespace gridbloom::testing
