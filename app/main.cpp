@@ -2,12 +2,16 @@
 // the start-up sequence, then runs the event loop until the last window
 // closes.
 #include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
 
 #include "app/CommandLine.h"
 #include "board/ClockRandom.h"
 #include "platform/MessageLoop.h"
 #include "platform/Process.h"
 #include "platform/SaverWindow.h"
+#include "platform/SettingsWindow.h"
 #include "platform/Win32SettingsFiles.h"
 #include "settings/ColorFile.h"
 
@@ -17,12 +21,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Refuse DLLs planted in the current folder for anything loaded later.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     ::HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
+    // The settings window's button takes the look of the common controls.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
 
     win::Win32SettingsFiles files;
     const ColorFile colorFile(files, MyPath(FolderOfFile(win::ProgramFilePath())));
     ClockRandom random;
 
-    win::SaverWindow saver(colorFile, random, [] { return false; });
-    if (!saver.Load(ArgumentsOf(::GetCommandLineW()))) return 1;
+    // The settings window exists only for "/C"; the saver window opens it
+    // from its start-up sequence, and it closes the hidden saver window.
+    std::unique_ptr<win::SettingsWindow> settings;
+    std::unique_ptr<win::SaverWindow> saver;
+    saver = std::make_unique<win::SaverWindow>(colorFile, random, [&] {
+        settings = std::make_unique<win::SettingsWindow>(colorFile, [&] { saver->Unload(); });
+        return settings->Open();
+    });
+    if (!saver->Load(ArgumentsOf(::GetCommandLineW()))) return 1;
     return win::RunMessageLoop();
 }

@@ -23,11 +23,12 @@ add_executable(gridbloom WIN32
     platform/MessageLoop.cpp
     platform/Process.cpp
     platform/SaverWindow.cpp
+    platform/SettingsWindow.cpp
     platform/Win32SettingsFiles.cpp
     platform/Window.cpp
     resources/gridbloom.rc
 )
-target_link_libraries(gridbloom PRIVATE gridbloom_core)
+target_link_libraries(gridbloom PRIVATE gridbloom_core comctl32)
 gridbloom_warnings(gridbloom)
 target_include_directories(gridbloom PRIVATE ${generated_resources} ${CMAKE_CURRENT_SOURCE_DIR}/resources)
 set_target_properties(gridbloom PROPERTIES

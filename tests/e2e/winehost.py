@@ -41,9 +41,33 @@ DEFAULT_SCREEN = "1280x1024x24"
 TRIVIAL_SIZE = 1
 
 
-def _run(cmd, env, timeout=30, check=True, **kw) -> subprocess.CompletedProcess:
+def _run(cmd, env, timeout=30, check=True) -> subprocess.CompletedProcess:
+    """Runs a short X tool and returns its output."""
     return subprocess.run(cmd, env=env, timeout=timeout, check=check,
-                          stdin=subprocess.DEVNULL, capture_output=True, **kw)
+                          stdin=subprocess.DEVNULL, capture_output=True)
+
+
+def _run_wine(cmd, env, log: Path, timeout=60, check=True) -> int:
+    """Runs a Wine command with its output going to `log`.
+
+    Never through a pipe: Wine starts helper processes (services.exe,
+    explorer.exe, ...) that inherit the output and outlive the command while
+    the persistent wineserver runs, so a reader waiting for the end of the
+    output would wait for ever.
+    """
+    with open(log, "ab") as out:
+        proc = subprocess.Popen(cmd, env=env, stdin=subprocess.DEVNULL, stdout=out,
+                                stderr=out, start_new_session=True)
+        try:
+            code = proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            os.kill(proc.pid, signal.SIGKILL)
+            proc.wait()
+            raise
+    if check and code != 0:
+        raise RuntimeError(f"{' '.join(cmd)} ended with {code}; see {log}:\n"
+                           + log.read_text("utf-8", "replace")[-2000:])
+    return code
 
 
 # --------------------------------------------------------------------------
@@ -118,6 +142,7 @@ class MapEvent:
 
     @property
     def trivial(self) -> bool:
+        """A 1x1 helper window, or an input-only one (reported as 0x0)."""
         return self.width <= TRIVIAL_SIZE and self.height <= TRIVIAL_SIZE
 
     def __str__(self) -> str:
@@ -136,7 +161,7 @@ class WindowWatch:
     def __init__(self, env: dict):
         self._proc = subprocess.Popen(
             [sys.executable, os.path.abspath(__file__), "--watch-windows"],
-            env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            env={k: v for k, v in env.items() if not k.startswith("WINE")}, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
             stderr=subprocess.DEVNULL, text=True, encoding="utf-8", bufsize=1)
         first = self._proc.stdout.readline()
         if first.strip() != "ready":
@@ -239,6 +264,7 @@ def _watch_main() -> int:
         ctypes.POINTER(c_ulong), ctypes.POINTER(c_int), ctypes.POINTER(c_ulong),
         ctypes.POINTER(c_ulong), ctypes.POINTER(ctypes.c_void_p)]
     x11.XFree.argtypes = [ctypes.c_void_p]
+    x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, c_ulong, ctypes.c_void_p]
 
     # A window can be gone by the time we ask for its properties: ignore errors.
     handler_type = ctypes.CFUNCTYPE(c_int, ctypes.c_void_p, ctypes.c_void_p)
@@ -309,6 +335,13 @@ def _watch_main() -> int:
             pid, _ = get_property(wid, net_wm_pid, 0)
             name, _ = get_property(wid, net_wm_name, utf8_string)
             pid_text = str(pid[0]) if pid else "-"
+            # XWindowAttributes on LP64: ..., visual@24, root@32, class@40.
+            # An InputOnly window (class 2; Wine maps one to confine the
+            # pointer) shows nothing: report it as having no size.
+            attributes = ctypes.create_string_buffer(256)
+            if x11.XGetWindowAttributes(display, wid, attributes) and \
+                    c_int.from_buffer(attributes, 40).value == 2:
+                geo = (geo[0], geo[1], 0, 0)
             if name is None:
                 name_text = "-"
             else:
@@ -503,21 +536,22 @@ class WineHost:
         self._wineserver.wait(30)  # it forks into the background and returns
         if fresh:
             boot_env = dict(self.env, WINEDLLOVERRIDES="mscoree,mshtml=")
-            _run(["wineboot", "-i"], boot_env, timeout=180)
+            _run_wine(["wineboot", "-i"], boot_env, self.logdir / "wineboot.log", timeout=180)
         self.reg_add(r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
         self.reg_add(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "REG_DWORD", "0")
 
     def reg_add(self, key: str, value: str, kind: str, data: str) -> None:
-        _run(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"],
-             self.env, timeout=60)
+        _run_wine(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"],
+                  self.env, self.logdir / "reg.log")
 
     def close(self) -> None:
         for program in self._programs:
             program.kill()
         if self.env.get("WINEPREFIX"):
             try:
-                _run(["wineserver", "-k"], self.env, timeout=30, check=False)
-            except subprocess.TimeoutExpired:
+                _run_wine(["wineserver", "-k"], self.env, self.logdir / "wineserver.log",
+                          timeout=30, check=False)
+            except (subprocess.TimeoutExpired, OSError):
                 pass
             self._kill_leftovers()
         if self.watch is not None:
@@ -593,6 +627,12 @@ class WineHost:
         program = Program(self, popen, argv, log, mark)
         self._programs.append(program)
         return program
+
+    def end_programs(self) -> None:
+        """Ends every program started with start() that still runs."""
+        for program in self._programs:
+            program.kill()
+        self._programs.clear()
 
     # ----- drives --------------------------------------------------------------
 

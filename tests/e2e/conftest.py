@@ -1,0 +1,187 @@
+"""Fixtures of the end-to-end tests: the built program, a Wine host, and
+fresh folders to run the program from.
+
+Environment:
+  GRIDBLOOM_SCR        use this gridbloom.scr instead of building one
+  GRIDBLOOM_WINEPREFIX keep the Wine prefix in this folder (made on first
+                       use, reused by later runs); a temporary one otherwise
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+from typing import Optional
+
+import pytest
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+from winehost import WineHost, Program  # noqa: E402
+
+REPO = Path(__file__).resolve().parents[2]
+PROGRAM_FILE = "gridbloom.scr"
+SETTINGS_FILE = "gridbloom.dat"
+SAVER_CAPTION = "グリッドブルーム"
+SETTINGS_CAPTION = "version info."
+JAPANESE_FOLDER = "グリッド テスト"
+
+# How long a program may take to end by itself, or after it was told to.
+EXIT_TIMEOUT = 5.0
+# How long a window may take to appear (the first one in a prefix takes ~1 s).
+WINDOW_TIMEOUT = 10.0
+
+
+# --------------------------------------------------------------------------
+# The program
+# --------------------------------------------------------------------------
+
+def _build() -> Path:
+    for step in (["cmake", "--preset", "windows"], ["cmake", "--build", "--preset", "windows"]):
+        result = subprocess.run(step, cwd=REPO, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=900)
+        if result.returncode != 0:
+            output = result.stdout.decode("utf-8", "replace")
+            pytest.fail(f"`{' '.join(step)}` failed ({result.returncode}):\n{output[-4000:]}",
+                        pytrace=False)
+    return REPO / "build" / "windows" / PROGRAM_FILE
+
+
+@pytest.fixture(scope="session")
+def scr() -> Path:
+    """The gridbloom.scr under test: $GRIDBLOOM_SCR, or a fresh build."""
+    given = os.environ.get("GRIDBLOOM_SCR")
+    path = Path(given).resolve() if given else _build()
+    if not path.is_file():
+        pytest.fail(f"{path} does not exist", pytrace=False)
+    return path
+
+
+# --------------------------------------------------------------------------
+# Wine
+# --------------------------------------------------------------------------
+
+@pytest.fixture(scope="session")
+def wine():
+    """Xvfb + a 32-bit Wine prefix + its wineserver, for the whole session."""
+    prefix = os.environ.get("GRIDBLOOM_WINEPREFIX")
+    with WineHost(prefix=Path(prefix).resolve() if prefix else None) as host:
+        yield host
+
+
+@pytest.fixture(autouse=True)
+def _end_leftover_programs(request):
+    """After each Wine test, ends any program it started that still runs."""
+    yield
+    if "wine" in request.fixturenames:
+        request.getfixturevalue("wine").end_programs()
+
+
+# --------------------------------------------------------------------------
+# Program folders
+# --------------------------------------------------------------------------
+
+@dataclass
+class ProgramDir:
+    """A folder holding a copy of gridbloom.scr, and the way to start it."""
+    path: Path                 # the folder on the Linux side
+    exe: str                   # what to pass to wine: a Linux path or e.g. "r:\\gridbloom.scr"
+    cwd: Path                  # a separate working folder for the program
+    drive: Optional[str] = None
+    extra: list = field(default_factory=list)
+
+    @property
+    def settings_file(self) -> Path:
+        return self.path / SETTINGS_FILE
+
+    def add_copy(self, name: str) -> str:
+        """Puts another copy of the program in the same folder; returns its exe path."""
+        shutil.copyfile(self.path / PROGRAM_FILE, self.path / name)
+        if self.drive:
+            return f"{self.drive}\\{name}"
+        return str(self.path / name)
+
+    def files(self) -> list:
+        return sorted(p.name for p in self.path.iterdir())
+
+    def written_settings(self) -> list:
+        """Every gridbloom.dat in the program's folder or its working folder."""
+        return [p for p in (self.path / SETTINGS_FILE, self.cwd / SETTINGS_FILE) if p.exists()]
+
+
+def make_program_dir(kind: str, scr: Path, tmp_path: Path, request) -> ProgramDir:
+    cwd = tmp_path / "cwd"
+    cwd.mkdir()
+    if kind == "plain":
+        folder = tmp_path / "program"
+    elif kind == "japanese":
+        folder = tmp_path / JAPANESE_FOLDER
+    elif kind == "drive-root":
+        folder = tmp_path / "drive"
+    else:
+        raise ValueError(kind)
+    folder.mkdir()
+    shutil.copyfile(scr, folder / PROGRAM_FILE)
+    if kind != "drive-root":
+        return ProgramDir(folder, str(folder / PROGRAM_FILE), cwd)
+    host = request.getfixturevalue("wine")
+    drive = host.map_drive(folder)
+    request.addfinalizer(lambda: host.unmap_drive(drive))
+    return ProgramDir(folder, f"{drive}\\{PROGRAM_FILE}", cwd, drive=drive)
+
+
+@pytest.fixture
+def program_dir(request, scr, tmp_path) -> ProgramDir:
+    """A fresh folder with a copy of gridbloom.scr.
+
+    Parametrise indirectly with "plain" (the default), "japanese" (a folder
+    whose name holds spaces and Japanese characters) or "drive-root" (the
+    root folder of a spare drive letter mapped in the prefix).
+    """
+    kind = getattr(request, "param", "plain")
+    return make_program_dir(kind, scr, tmp_path, request)
+
+
+# --------------------------------------------------------------------------
+# Running
+# --------------------------------------------------------------------------
+
+@dataclass
+class RunResult:
+    returncode: int
+    windows: list  # windows (larger than Wine's 1x1 helpers) mapped while it ran
+    output: str
+
+
+@pytest.fixture
+def run_to_end(wine):
+    """Runs the program until it ends by itself; fails when it does not end
+    within `timeout` seconds, or when a window of it is still shown after."""
+
+    def run(exe, *args, timeout: float = EXIT_TIMEOUT, cwd=None) -> RunResult:
+        program = wine.start(exe, *args, cwd=cwd)
+        started = time.monotonic()
+        code = program.wait_exit(timeout)
+        if code is None:
+            shown = [str(w) for w in program.windows_mapped()]
+            program.kill()
+            pytest.fail(f"{program.argv} still ran after {timeout} s; windows: {shown}")
+        lasted = time.monotonic() - started
+        stayed = [str(w) for w in wine.windows() if w.pid == program.pid]
+        assert stayed == [], f"windows stayed after the program ended: {stayed}"
+        return RunResult(code, program.windows_mapped(), program.output())
+
+    return run
+
+
+def end_with_key(wine, program: Program, window, key: str = "a",
+                 timeout: float = EXIT_TIMEOUT) -> Optional[int]:
+    """Presses `key` over `window` (keyboard focus follows the pointer) and
+    waits for the program to end; returns its exit code or None."""
+    if not window.contains(*wine.pointer()):
+        wine.mousemove(*window.center)
+    wine.key(key)
+    return program.wait_exit(timeout)
