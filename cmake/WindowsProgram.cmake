@@ -47,3 +47,18 @@ target_link_options(gridbloom PRIVATE
     -municode -static -fstack-protector-strong
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-seh -Wl,--enable-reloc-section
     -Wl,--gc-sections -s)
+
+# floor.exe: the cheapest program that shows frames like the saver does, the
+# baseline for bench/saver_cpu.py. Only on request, so the normal build stays
+# the one program.
+option(GRIDBLOOM_FLOOR "Also build floor.exe, the baseline of the CPU benchmark" OFF)
+if(GRIDBLOOM_FLOOR)
+    add_executable(gridbloom_floor WIN32 bench/floor/FloorMain.cpp)
+    gridbloom_warnings(gridbloom_floor)
+    target_compile_options(gridbloom_floor PRIVATE ${hardening_compile})
+    target_link_options(gridbloom_floor PRIVATE
+        -municode -static -mwindows -fstack-protector-strong -Wl,--gc-sections -s)
+    set_target_properties(gridbloom_floor PROPERTIES
+        OUTPUT_NAME floor
+        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endif()

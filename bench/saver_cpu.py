@@ -1,0 +1,702 @@
+#!/usr/bin/python3
+"""What gridbloom.scr /S costs in CPU time, next to the floor program.
+
+Runs on a virtual X display of its own (Xvfb 1280x1024x24) with a Wine
+prefix of its own, and alternates the saver (build/windows/gridbloom.scr /S)
+and the floor (build/windows/floor.exe: the same kind of window showing a
+ready-made black frame of the board's size every 100 ms, and nothing else):
+saver, floor, saver, floor, ... one pair per round.
+
+For every run, after a start-up time that is left out, it measures over the
+same stretch of time:
+  - the CPU time of the program's process, of the prefix's wineserver and
+    of Xvfb, from /proc/PID/task/*/schedstat (time on a CPU, every thread
+    summed); the program and the wineserver are found through the
+    WINEPREFIX in /proc/PID/environ;
+  - the frames that reach the screen, counted from outside with the X
+    DAMAGE extension: a separate client asks the X server to report every
+    change to the screen, and changes that follow each other within a few
+    milliseconds make one frame.
+CPU times are printed as % of one core. Then the medians per program and,
+round by round, the saver's figures over the floor's.
+
+Both programs have to be built first:
+    cmake --preset windows -DGRIDBLOOM_FLOOR=ON
+    cmake --build --preset windows
+(or pass --build, which does that).
+
+Needs Xvfb, xdotool, Wine (32-bit) and python3-xlib. Run it with the
+machine otherwise idle: whatever else runs competes for the same cores.
+"""
+
+from __future__ import annotations
+
+import argparse
+import fcntl
+import os
+import select
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+from typing import Optional
+
+REPO = Path(__file__).resolve().parent.parent
+BUILD = REPO / "build" / "windows"
+SAVER = BUILD / "gridbloom.scr"
+FLOOR = BUILD / "floor.exe"
+DEFAULT_PREFIX = REPO / "build" / "wine-bench"
+SCREEN = "1280x1024x24"
+
+# Where the saver shows its board: the inside of the surface, at (2, 2).
+BOARD = (2, 2, 1054, 1054)
+# The pointer rests over the board for the whole run: parked there before the
+# program starts, so that a key press later reaches the board and ends it.
+PARK = (500, 500)
+# Screen changes closer together than this belong to one frame; frames come
+# every 100 ms.
+FRAME_GAP = 0.030
+
+
+# --------------------------------------------------------------------------
+# /proc
+# --------------------------------------------------------------------------
+
+def cpu_ns(pid: int) -> int:
+    """Nanoseconds on a CPU of every current thread of `pid` (0 when it is gone)."""
+    total = 0
+    try:
+        tasks = os.listdir(f"/proc/{pid}/task")
+    except OSError:
+        return 0
+    for tid in tasks:
+        try:
+            with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            pass  # the thread ended meanwhile
+    return total
+
+
+def machine_busy_ticks() -> int:
+    """Clock ticks the whole machine spent on anything but idling and waiting."""
+    with open("/proc/stat") as f:
+        fields = [int(v) for v in f.readline().split()[1:]]
+    idle = fields[3] + (fields[4] if len(fields) > 4 else 0)
+    # guest time is already part of user time
+    return sum(fields[:8]) - idle
+
+
+def proc_status(pid: int) -> dict:
+    """The "Key: value" lines of /proc/PID/status."""
+    result = {}
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            key, _, value = line.partition(":")
+            result[key] = value.strip()
+    return result
+
+
+def status_kb(status: dict, key: str) -> int:
+    value = status.get(key, "0 kB").split()
+    return int(value[0]) if value else 0
+
+
+# --------------------------------------------------------------------------
+# Counting frames with X DAMAGE
+# --------------------------------------------------------------------------
+
+def _count_frames_main() -> int:
+    """The frame counter process: prints "T X Y W H" for every screen change.
+
+    T is time.monotonic() when the report arrived, the rectangle what
+    changed. Prints "ready" once the server reports changes, and ends when
+    its standard input closes.
+    """
+    from Xlib import X, display as xdisplay
+    from Xlib.ext import damage
+
+    d = xdisplay.Display()
+    if not d.has_extension("DAMAGE"):
+        print("no DAMAGE extension", flush=True)
+        return 1
+    d.damage_query_version()
+    root = d.screen().root
+    # Raw rectangles: one report per drawing operation, nothing accumulated.
+    root.damage_create(damage.DamageReportRawRectangles)
+    d.sync()
+    notify = d.extension_event.DamageNotify
+    out = sys.stdout
+    out.write("ready\n")
+    out.flush()
+    stdin = sys.stdin.fileno()
+    while True:
+        while d.pending_events():
+            event = d.next_event()
+            if event.type == notify:
+                a = event.area
+                out.write("%.6f %d %d %d %d\n" % (time.monotonic(), a.x, a.y, a.width, a.height))
+        out.flush()
+        ready, _, _ = select.select([d.fileno(), stdin], [], [])
+        if stdin in ready and not os.read(stdin, 4096):
+            return 0
+
+
+@dataclass
+class Frame:
+    start: float
+    end: float
+    x0: int
+    y0: int
+    x1: int
+    y1: int
+
+    @property
+    def size(self) -> tuple:
+        return (self.x1 - self.x0, self.y1 - self.y0)
+
+
+class FrameCounter:
+    """Keeps every frame the screen showed, told by the counter process."""
+
+    def __init__(self, env: dict, area: tuple = BOARD):
+        self._area = area
+        self._proc = subprocess.Popen(
+            [sys.executable, os.path.abspath(__file__), "--count-frames"],
+            env={k: v for k, v in env.items() if not k.startswith("WINE")},
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        first = self._proc.stdout.readline()
+        if first.strip() != "ready":
+            err = self._proc.stderr.read() if self._proc.poll() is not None else ""
+            raise RuntimeError(f"frame counter did not start: {first!r} {err}")
+        self._lock = threading.Lock()
+        self._frames: list = []
+        self._thread = threading.Thread(target=self._read, daemon=True)
+        self._thread.start()
+
+    def _touches_area(self, x, y, w, h) -> bool:
+        ax, ay, aw, ah = self._area
+        return x < ax + aw and ax < x + w and y < ay + ah and ay < y + h
+
+    def _read(self) -> None:
+        for line in self._proc.stdout:
+            try:
+                t, x, y, w, h = line.split()
+                t = float(t)
+                x, y, w, h = int(x), int(y), int(w), int(h)
+            except ValueError:
+                continue
+            if not self._touches_area(x, y, w, h):
+                continue
+            with self._lock:
+                last = self._frames[-1] if self._frames else None
+                if last is not None and t - last.end <= FRAME_GAP:
+                    last.end = t
+                    last.x0, last.y0 = min(last.x0, x), min(last.y0, y)
+                    last.x1, last.y1 = max(last.x1, x + w), max(last.y1, y + h)
+                else:
+                    self._frames.append(Frame(t, t, x, y, x + w, y + h))
+
+    def frames_between(self, t0: float, t1: float) -> list:
+        """Frames that began in [t0, t1)."""
+        with self._lock:
+            return [f for f in self._frames if t0 <= f.start < t1]
+
+    def close(self) -> None:
+        if self._proc.poll() is None:
+            try:
+                self._proc.stdin.close()
+            except OSError:
+                pass
+            try:
+                self._proc.wait(3)
+            except subprocess.TimeoutExpired:
+                self._proc.kill()
+                self._proc.wait()
+        self._thread.join(3)
+
+
+# --------------------------------------------------------------------------
+# Display and prefix
+# --------------------------------------------------------------------------
+
+def _run_wine(cmd: list, env: dict, log: Path, timeout: float = 120) -> int:
+    """Runs a Wine command with its output in `log`, never through a pipe
+    (Wine's helper processes inherit it and outlive the command)."""
+    with open(log, "ab") as out:
+        proc = subprocess.Popen(cmd, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                start_new_session=True)
+        try:
+            return proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            os.kill(proc.pid, signal.SIGKILL)
+            proc.wait()
+            raise
+
+
+class Program:
+    """A Windows program started under Wine: the Linux process is the program."""
+
+    def __init__(self, popen: subprocess.Popen, name: str):
+        self.popen = popen
+        self.pid = popen.pid
+        self.name = name
+
+    def alive(self) -> bool:
+        return self.popen.poll() is None
+
+    def wait_exit(self, timeout: float) -> Optional[int]:
+        try:
+            return self.popen.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def kill(self) -> None:
+        if self.popen.poll() is None:
+            try:
+                os.kill(self.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.popen.wait(10)
+
+
+class WineBench:
+    """Xvfb on a free display, a 32-bit Wine prefix and its persistent wineserver.
+
+    The prefix is kept between runs (preparing one takes a while); a lock
+    next to it keeps two benchmarks from using it, and the machine, at once.
+    """
+
+    def __init__(self, prefix: Path = DEFAULT_PREFIX, screen: str = SCREEN):
+        self.prefix = Path(prefix).resolve()
+        self.screen = screen
+        self._tmp = Path(tempfile.mkdtemp(prefix="gridbloom-bench-"))
+        self.logdir = self._tmp
+        self.display = None
+        self.xvfb: Optional[subprocess.Popen] = None
+        self.env: dict = {}
+        self._lock_file = None
+        self._programs: list = []
+
+    def __enter__(self) -> "WineBench":
+        try:
+            self._lock()
+            self._start_display()
+            self.env = self._make_env()
+            self._start_prefix()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc) -> None:
+        self.close()
+
+    def _lock(self) -> None:
+        self.prefix.parent.mkdir(parents=True, exist_ok=True)
+        self._lock_file = open(str(self.prefix) + ".lock", "w")
+        try:
+            fcntl.flock(self._lock_file, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except BlockingIOError:
+            raise SystemExit(f"another benchmark uses {self.prefix.name} now: run one at a time")
+
+    def _start_display(self) -> None:
+        read_fd, write_fd = os.pipe()
+        try:
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen,
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_fd,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                stderr=open(self._tmp / "xvfb.log", "wb"), start_new_session=True)
+            os.close(write_fd)
+            write_fd = -1
+            number = b""
+            deadline = time.monotonic() + 20
+            while not number.endswith(b"\n"):
+                ready, _, _ = select.select([read_fd], [], [], max(deadline - time.monotonic(), 0))
+                if not ready:
+                    raise RuntimeError("Xvfb did not report its display number")
+                chunk = os.read(read_fd, 64)
+                if not chunk:
+                    raise RuntimeError("Xvfb ended: " + (self._tmp / "xvfb.log").read_text())
+                number += chunk
+            self.display = ":" + number.decode().strip()
+        finally:
+            os.close(read_fd)
+            if write_fd >= 0:
+                os.close(write_fd)
+
+    def _make_env(self) -> dict:
+        env = {k: v for k, v in os.environ.items()
+               if not k.startswith(("WINE", "LC_")) and k not in ("DISPLAY", "XAUTHORITY")}
+        env.update({"DISPLAY": self.display, "WINEPREFIX": str(self.prefix), "WINEARCH": "win32",
+                    "WINEDEBUG": "-all", "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"})
+        return env
+
+    def _start_prefix(self) -> None:
+        fresh = not (self.prefix / "system.reg").exists()
+        self.prefix.mkdir(parents=True, exist_ok=True)
+        server = subprocess.Popen(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                  start_new_session=True)
+        server.wait(30)  # it goes on in the background
+        if fresh:
+            print(f"Preparing the Wine prefix {self.prefix.name} (once)...", flush=True)
+            boot = dict(self.env, WINEDLLOVERRIDES="mscoree,mshtml=")
+            if _run_wine(["wineboot", "-i"], boot, self.logdir / "wineboot.log", 300) != 0:
+                raise RuntimeError("wineboot failed")
+        for key, value, kind, data in (
+                (r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N"),
+                (r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "REG_DWORD", "0")):
+            _run_wine(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"],
+                      self.env, self.logdir / "reg.log")
+
+    def close(self) -> None:
+        for program in self._programs:
+            program.kill()
+        if self.env.get("WINEPREFIX"):
+            try:
+                _run_wine(["wineserver", "-k"], self.env, self.logdir / "wineserver.log", 30)
+            except (subprocess.TimeoutExpired, OSError):
+                pass
+            deadline = time.monotonic() + 10
+            while self.prefix_processes() and time.monotonic() < deadline:
+                for pid in self.prefix_processes():
+                    try:
+                        os.kill(pid, signal.SIGKILL)
+                    except (ProcessLookupError, PermissionError):
+                        pass
+                time.sleep(0.1)
+        if self.xvfb is not None and self.xvfb.poll() is None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait()
+        shutil.rmtree(self._tmp, ignore_errors=True)
+        if self._lock_file is not None:
+            self._lock_file.close()
+            self._lock_file = None
+
+    # ----- processes -----------------------------------------------------
+
+    def prefix_processes(self) -> list:
+        """Process ids whose environment holds our WINEPREFIX."""
+        wanted = b"WINEPREFIX=" + os.fsencode(str(self.prefix))
+        own = os.getpid()
+        pids = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit() or int(entry) == own:
+                continue
+            try:
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    environ = f.read().split(b"\0")
+            except OSError:
+                continue
+            if wanted in environ:
+                pids.append(int(entry))
+        return pids
+
+    def wineserver_pid(self) -> int:
+        """The prefix's wineserver: among the prefix's processes, the one
+        running the wineserver binary."""
+        found = []
+        for pid in self.prefix_processes():
+            try:
+                exe = os.readlink(f"/proc/{pid}/exe")
+            except OSError:
+                continue
+            if os.path.basename(exe).startswith("wineserver"):
+                found.append(pid)
+        if len(found) != 1:
+            raise RuntimeError(f"expected one wineserver in the prefix, found {found}")
+        return found[0]
+
+    def start(self, exe: Path, *args: str) -> Program:
+        self.xdotool("mousemove", str(PARK[0]), str(PARK[1]))
+        log = open(self.logdir / f"{exe.name}.log", "ab")
+        popen = subprocess.Popen(["wine", str(exe), *args], env=self.env, cwd=str(self._tmp),
+                                 stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                 start_new_session=True)
+        log.close()
+        program = Program(popen, exe.name)
+        self._programs.append(program)
+        return program
+
+    def program_pid(self, program: Program, timeout: float = 10) -> int:
+        """The program's process: it keeps the id `wine` started with, and
+        carries our WINEPREFIX once the Wine loader runs in it."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if not program.alive():
+                raise RuntimeError(f"{program.name} ended at once ({program.popen.returncode})")
+            if program.pid in self.prefix_processes():
+                try:
+                    cmdline = Path(f"/proc/{program.pid}/cmdline").read_bytes()
+                except OSError:
+                    cmdline = b""
+                if program.name.encode() in cmdline:
+                    return program.pid
+            time.sleep(0.05)
+        raise RuntimeError(f"{program.name} did not show up as a Wine process")
+
+    # ----- X ---------------------------------------------------------------
+
+    def xdotool(self, *args: str) -> str:
+        return subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=10,
+                              stdin=subprocess.DEVNULL, capture_output=True).stdout.decode()
+
+    def wait_for_window(self, pid: int, timeout: float = 15) -> bool:
+        """Waits until a window of process `pid` covers the board."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid), ""],
+                                    env=self.env, capture_output=True, timeout=10,
+                                    stdin=subprocess.DEVNULL)
+            for wid in result.stdout.split():
+                geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", wid],
+                                          env=self.env, capture_output=True, timeout=10,
+                                          stdin=subprocess.DEVNULL).stdout.decode()
+                values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+                if int(values.get("WIDTH", 0)) >= BOARD[2] and int(values.get("HEIGHT", 0)) >= BOARD[3]:
+                    return True
+            time.sleep(0.1)
+        return False
+
+    def end_with_key(self, program: Program, timeout: float = 5) -> Optional[float]:
+        """Presses a key with the pointer over the board; seconds until the
+        program ended, or None when it still runs (it is then killed)."""
+        self.xdotool("mousemove", str(PARK[0]), str(PARK[1]))  # where it already is
+        pressed = time.monotonic()
+        self.xdotool("key", "space")
+        code = program.wait_exit(timeout)
+        if code is None:
+            program.kill()
+            return None
+        return time.monotonic() - pressed
+
+
+# --------------------------------------------------------------------------
+# One run
+# --------------------------------------------------------------------------
+
+@dataclass
+class RunResult:
+    round: int
+    label: str
+    seconds: float = 0.0
+    program_ns: int = 0
+    wineserver_ns: int = 0
+    xvfb_ns: int = 0
+    rest_ns: int = 0
+    machine_pct: float = 0.0
+    frames: int = 0
+    frame_sizes: list = field(default_factory=list)
+    exit_after: Optional[float] = None
+
+    def pct(self, ns: int) -> float:
+        return 100.0 * ns / (self.seconds * 1e9) if self.seconds else 0.0
+
+    @property
+    def program(self) -> float:
+        return self.pct(self.program_ns)
+
+    @property
+    def wineserver(self) -> float:
+        return self.pct(self.wineserver_ns)
+
+    @property
+    def xvfb(self) -> float:
+        return self.pct(self.xvfb_ns)
+
+    @property
+    def total(self) -> float:
+        return self.pct(self.program_ns + self.wineserver_ns + self.xvfb_ns)
+
+    @property
+    def rest(self) -> float:
+        return self.pct(self.rest_ns)
+
+    @property
+    def fps(self) -> float:
+        return self.frames / self.seconds if self.seconds else 0.0
+
+    @property
+    def typical_frame(self) -> str:
+        if not self.frame_sizes:
+            return "-"
+        w, h = statistics.mode(self.frame_sizes)
+        return f"{w}x{h}"
+
+
+def measure(bench: WineBench, counter: FrameCounter, exe: Path, args: tuple, label: str,
+            round_no: int, seconds: float, skip: float) -> RunResult:
+    result = RunResult(round_no, label)
+    before = set(bench.prefix_processes())
+    program = bench.start(exe, *args)
+    started = time.monotonic()
+    try:
+        pid = bench.program_pid(program)
+        if not bench.wait_for_window(pid):
+            raise RuntimeError(f"{label}: no window covering the board appeared")
+        server = bench.wineserver_pid()
+        xvfb = bench.xvfb.pid
+        time.sleep(max(0.0, started + skip - time.monotonic()))
+
+        def others() -> list:
+            return [p for p in bench.prefix_processes() if p not in (pid, server)]
+
+        rest_pids = others()
+        t0 = time.monotonic()
+        p0, s0, x0 = cpu_ns(pid), cpu_ns(server), cpu_ns(xvfb)
+        r0 = {p: cpu_ns(p) for p in rest_pids}
+        m0 = machine_busy_ticks()
+        time.sleep(max(0.0, started + seconds - time.monotonic()))
+        t1 = time.monotonic()
+        p1, s1, x1 = cpu_ns(pid), cpu_ns(server), cpu_ns(xvfb)
+        r1 = {p: cpu_ns(p) for p in rest_pids}
+        m1 = machine_busy_ticks()
+        if not program.alive():
+            raise RuntimeError(f"{label} ended by itself during the run")
+        result.seconds = t1 - t0
+        result.program_ns = p1 - p0
+        result.wineserver_ns = s1 - s0
+        result.xvfb_ns = x1 - x0
+        result.rest_ns = sum(max(0, r1[p] - r0[p]) for p in rest_pids)
+        result.machine_pct = 100.0 * (m1 - m0) / os.sysconf("SC_CLK_TCK") / result.seconds
+        frames = counter.frames_between(t0, t1)
+        result.frames = len(frames)
+        result.frame_sizes = [f.size for f in frames]
+        result.exit_after = bench.end_with_key(program)
+    finally:
+        program.kill()
+    # Let anything the program started go before the next run.
+    deadline = time.monotonic() + 5
+    while set(bench.prefix_processes()) - before and time.monotonic() < deadline:
+        time.sleep(0.1)
+    return result
+
+
+# --------------------------------------------------------------------------
+# Reporting
+# --------------------------------------------------------------------------
+
+def print_runs(results: list) -> None:
+    print()
+    print("Per run (CPU in % of one core over the measured stretch):")
+    header = (f"{'round':>5} {'program':<8} {'secs':>6} {'program%':>9} {'winesrv%':>9} {'Xvfb%':>7}"
+              f" {'total%':>7} {'prefix-rest%':>12} {'machine%':>9} {'frames':>7} {'fps':>6}"
+              f" {'frame WxH':>10} {'exit s':>7}")
+    print(header)
+    print("-" * len(header))
+    for r in results:
+        exit_text = f"{r.exit_after:.2f}" if r.exit_after is not None else "no"
+        print(f"{r.round:>5} {r.label:<8} {r.seconds:>6.1f} {r.program:>9.2f} {r.wineserver:>9.2f}"
+              f" {r.xvfb:>7.2f} {r.total:>7.2f} {r.rest:>12.2f} {r.machine_pct:>9.1f}"
+              f" {r.frames:>7} {r.fps:>6.2f} {r.typical_frame:>10} {exit_text:>7}")
+    print()
+    print("total = program + wineserver + Xvfb; prefix-rest = the prefix's other Wine processes"
+          " (not in total);")
+    print("machine = the whole machine's busy time, whatever ran; frame WxH = the most common"
+          " changed area of a frame.")
+
+
+def print_summary(results: list) -> None:
+    saver = [r for r in results if r.label == "saver"]
+    floor = [r for r in results if r.label == "floor"]
+    print()
+    print("Medians:")
+    print(f"{'program':<8} {'runs':>4} {'total%':>8} {'program%':>9} {'winesrv%':>9} {'Xvfb%':>7} {'fps':>6}")
+    for label, runs in (("saver", saver), ("floor", floor)):
+        if not runs:
+            continue
+        print(f"{label:<8} {len(runs):>4} {statistics.median(r.total for r in runs):>8.2f}"
+              f" {statistics.median(r.program for r in runs):>9.2f}"
+              f" {statistics.median(r.wineserver for r in runs):>9.2f}"
+              f" {statistics.median(r.xvfb for r in runs):>7.2f}"
+              f" {statistics.median(r.fps for r in runs):>6.2f}")
+
+    def ratio(a: float, b: float) -> float:
+        return a / b if b else float("nan")
+
+    rounds = sorted({r.round for r in results})
+    rows = []
+    for n in rounds:
+        s = next((r for r in saver if r.round == n), None)
+        f = next((r for r in floor if r.round == n), None)
+        if s and f:
+            rows.append((n, ratio(s.total, f.total), ratio(s.program, f.program), ratio(s.fps, f.fps)))
+    if not rows:
+        return
+    print()
+    print("Saver / floor, round by round:")
+    print(f"{'round':>5} {'total':>8} {'program':>8} {'fps':>8}")
+    for n, t, p, fps in rows:
+        print(f"{n:>5} {t:>8.2f} {p:>8.2f} {fps:>8.3f}")
+    print(f"{'median':>5} {statistics.median(r[1] for r in rows):>8.2f}"
+          f" {statistics.median(r[2] for r in rows):>8.2f}"
+          f" {statistics.median(r[3] for r in rows):>8.3f}")
+
+
+# --------------------------------------------------------------------------
+
+def build_both() -> None:
+    subprocess.run(["cmake", "--preset", "windows", "-DGRIDBLOOM_FLOOR=ON"], cwd=REPO, check=True)
+    subprocess.run(["cmake", "--build", "--preset", "windows"], cwd=REPO, check=True)
+
+
+def main(argv: Optional[list] = None) -> int:
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--rounds", type=int, default=3, help="saver+floor pairs (default 3)")
+    parser.add_argument("--seconds", type=float, default=25.0,
+                        help="length of each run, start-up included (default 25)")
+    parser.add_argument("--skip", type=float, default=3.0,
+                        help="start-up seconds left out of the measurement (default 3)")
+    parser.add_argument("--prefix", type=Path, default=DEFAULT_PREFIX,
+                        help="Wine prefix to use, kept between runs (default build/wine-bench)")
+    parser.add_argument("--build", action="store_true",
+                        help="build gridbloom.scr and floor.exe first")
+    args = parser.parse_args(argv)
+    if args.seconds <= args.skip + 1:
+        parser.error("--seconds must be more than --skip + 1")
+
+    if args.build:
+        build_both()
+    for exe in (SAVER, FLOOR):
+        if not exe.is_file():
+            print(f"{exe.relative_to(REPO)} is missing; build it with\n"
+                  "    cmake --preset windows -DGRIDBLOOM_FLOOR=ON\n"
+                  "    cmake --build --preset windows\n(or pass --build)", file=sys.stderr)
+            return 2
+
+    print(f"{args.rounds} round(s) of saver then floor, {args.seconds:g} s each,"
+          f" measured after the first {args.skip:g} s; {os.cpu_count()} CPU(s)")
+    results = []
+    with WineBench(args.prefix) as bench:
+        counter = FrameCounter(bench.env)
+        try:
+            for n in range(1, args.rounds + 1):
+                for label, exe, program_args in (("saver", SAVER, ("/S",)), ("floor", FLOOR, ())):
+                    r = measure(bench, counter, exe, program_args, label, n, args.seconds, args.skip)
+                    results.append(r)
+                    print(f"  round {n} {label}: total {r.total:.2f}%  program {r.program:.2f}%"
+                          f"  fps {r.fps:.2f}", flush=True)
+                    time.sleep(1.0)
+        finally:
+            counter.close()
+    print_runs(results)
+    print_summary(results)
+    return 0
+
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["--count-frames"]:
+        sys.exit(_count_frames_main())
+    sys.exit(main())
