@@ -457,7 +457,7 @@ class WineBench:
         """Waits until a window of process `pid` covers the board."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
-            result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid), ""],
+            result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
                                     env=self.env, capture_output=True, timeout=10,
                                     stdin=subprocess.DEVNULL)
             for wid in result.stdout.split():

@@ -2,9 +2,10 @@
 ; folder, makes it the current user's screen saver, and leaves an uninstaller
 ; (with this read-me and the licence) in its own folder under Program Files.
 ;
-; Built by tools/make-release.sh; by hand:
-;   makensis -DSCR_FILE=build/windows/gridbloom.scr -DOUT_DIR=build/release installer/gridbloom.nsi
-; Optional: -DICON_FILE=<an .ico> for the setup's icon.
+; Built by tools/make-release.sh; by hand, from the top folder:
+;   makensis -DSCR_FILE="$PWD/build/windows/gridbloom.scr" -DOUT_DIR="$PWD/build/release" installer/gridbloom.nsi
+; makensis works in this script's folder, so give absolute paths. Optional:
+; -DICON_FILE=<an .ico> for the icon of the setup and the uninstaller.
 ;
 ; Both the setup and the uninstaller run silently with /S. The uninstaller
 ; never deletes a gridbloom.dat: that file holds the user's colour.
@@ -55,7 +56,7 @@ Var SystemFolder
 !endif
 !define MUI_ABORTWARNING
 
-!insertmacro MUI_PAGE_LICENSE "${__FILEDIR__}/../LICENSE"
+!insertmacro MUI_PAGE_LICENSE "../LICENSE"
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -116,8 +117,8 @@ Section "gridbloom" SecMain
   System::Call "user32::SystemParametersInfoW(i 17, i 1, p 0, i 3)"
 
   SetOutPath "$INSTDIR"
-  File "/oname=readme.txt" "${__FILEDIR__}/readme.txt"
-  File "/oname=LICENSE.txt" "${__FILEDIR__}/../LICENSE"
+  File "/oname=readme.txt" "readme.txt"
+  File "/oname=LICENSE.txt" "../LICENSE"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; Apps and Features (Programs and Features on older Windows).

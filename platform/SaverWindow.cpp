@@ -10,12 +10,19 @@ namespace {
 
 constexpr wchar_t SaverClassName[] = L"gridbloom.frmMain";
 constexpr wchar_t SurfaceClassName[] = L"gridbloom.picMain";
+constexpr wchar_t CoverClassName[] = L"gridbloom.cover";
 constexpr wchar_t SaverCaption[] = L"グリッドブルーム";
 constexpr int SurfaceSizeTwips = 15870;
 constexpr UINT_PTR Timer1Id = 1;
 constexpr UINT_PTR Timer2Id = 2;
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
+
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
+        ScreenRect{rect->left, rect->top, rect->right, rect->bottom});
+    return TRUE;
+}
 
 }  // namespace
 
@@ -55,6 +62,45 @@ bool BoardSurface::OnMouseMove(int x, int y) {
     return true;
 }
 
+// --- the other monitors --------------------------------------------------
+
+bool CoverWindow::CreateOver(HWND ownerWindow, const ScreenRect& monitor) {
+    WNDCLASSEXW coverClass{};
+    coverClass.cbSize = sizeof(coverClass);
+    coverClass.hInstance = Instance();
+    coverClass.hCursor = ::LoadCursorW(Instance(), MAKEINTRESOURCEW(IDC_INVISIBLE));
+    coverClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    coverClass.lpszClassName = CoverClassName;
+    if (!RegisterWindowClass(coverClass)) return false;
+    // Owned by the saver window, so it goes when that window goes.
+    if (!Create(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, CoverClassName, SaverCaption, WS_POPUP,
+                monitor.Left, monitor.Top, monitor.Right - monitor.Left, monitor.Bottom - monitor.Top, ownerWindow,
+                nullptr)) {
+        return false;
+    }
+    ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    return true;
+}
+
+bool CoverWindow::OnEraseBackground(HDC) { return false; }  // the class's black brush
+
+bool CoverWindow::OnKeyDown(UINT, bool) {
+    owner_.logic_.OnKeyDown();
+    return true;
+}
+
+bool CoverWindow::OnMouseDown() {
+    owner_.logic_.OnMouseDown();
+    return true;
+}
+
+bool CoverWindow::OnMouseMove(int x, int y) {
+    POINT point{x, y};
+    ::ClientToScreen(Handle(), &point);
+    owner_.logic_.OnScreenMouseMove(static_cast<float>(point.x), static_cast<float>(point.y));
+    return true;
+}
+
 // --- frmMain ---------------------------------------------------------------
 
 SaverWindow::SaverWindow(const ColorFile& colorFile, RandomSource& random, std::function<bool()> openSettings)
@@ -91,6 +137,7 @@ bool SaverWindow::OnCreate() {
 }
 
 void SaverWindow::OnDestroy() {
+    covers_.clear();
     ::KillTimer(Handle(), Timer1Id);
     ::KillTimer(Handle(), Timer2Id);
     TopLevelWindowClosed();
@@ -169,8 +216,21 @@ ScreenPoint SaverWindow::GetCursorPos() {
 void SaverWindow::ShowWindow() {
     if (!Handle()) return;
     ::ShowWindow(Handle(), maximised_ ? SW_SHOWMAXIMIZED : SW_SHOW);
+    CoverOtherMonitors();
     ::SetForegroundWindow(Handle());
     ::SetFocus(surface_.Handle());
+}
+
+void SaverWindow::CoverOtherMonitors() {
+    std::vector<ScreenRect> monitors;
+    if (!::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors))) return;
+    const RECT primary = PrimaryMonitorRect();
+    for (const ScreenRect& monitor :
+         MonitorsToCover(monitors, ScreenRect{primary.left, primary.top, primary.right, primary.bottom})) {
+        auto cover = std::make_unique<CoverWindow>(*this);
+        // A monitor left uncovered is a pity, not a reason to stop the saver.
+        if (cover->CreateOver(Handle(), monitor)) covers_.push_back(std::move(cover));
+    }
 }
 
 void SaverWindow::HideWindow() {

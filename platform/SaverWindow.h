@@ -6,10 +6,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "platform/Handles.h"
 #include "platform/Process.h"
 #include "platform/Window.h"
+#include "saver/MonitorCover.h"
 #include "saver/frmMain.h"
 
 namespace gridbloom::win {
@@ -34,6 +37,23 @@ private:
     SaverWindow& owner_;
 };
 
+// A plain black window over a monitor other than the primary one. The pointer
+// is invisible over it, and input on it counts as input on the board.
+class CoverWindow final : public Window {
+public:
+    explicit CoverWindow(SaverWindow& owner) : owner_(owner) {}
+    bool CreateOver(HWND ownerWindow, const ScreenRect& monitor);
+
+protected:
+    bool OnEraseBackground(HDC dc) override;
+    bool OnKeyDown(UINT key, bool systemKey) override;
+    bool OnMouseDown() override;
+    bool OnMouseMove(int x, int y) override;
+
+private:
+    SaverWindow& owner_;
+};
+
 class SaverWindow final : public Window, private SaverHost {
 public:
     // openSettings opens the settings window; it returns false when it could not.
@@ -48,6 +68,7 @@ public:
 
 private:
     friend class BoardSurface;
+    friend class CoverWindow;
 
     // SaverHost
     bool IsAnotherCopyRunning() override;
@@ -75,9 +96,11 @@ private:
 
     void PaintSurface(HDC dc);
     RECT PrimaryMonitorRect() const;
+    void CoverOtherMonitors();
 
     frmMain logic_;
     BoardSurface surface_;
+    std::vector<std::unique_ptr<CoverWindow>> covers_;
     std::function<bool()> openSettings_;
     InstanceClaim instance_;
     bool maximised_ = false;

@@ -60,9 +60,11 @@ void frmMain::OnMouseMove(float x, float y) {
     // The surface reports positions from its own origin; adding the origin's
     // screen position gives the pointer's screen position.
     const ScreenPoint origin = host_.SurfaceOrigin();
-    const float screenX = x + static_cast<float>(origin.X);
-    const float screenY = y + static_cast<float>(origin.Y);
-    if (screenX != static_cast<float>(state_.StartCursor.X) || screenY != static_cast<float>(state_.StartCursor.Y)) {
+    OnScreenMouseMove(x + static_cast<float>(origin.X), y + static_cast<float>(origin.Y));
+}
+
+void frmMain::OnScreenMouseMove(float x, float y) {
+    if (x != static_cast<float>(state_.StartCursor.X) || y != static_cast<float>(state_.StartCursor.Y)) {
         state_.ExitRequested = FlagTrue;
     }
 }

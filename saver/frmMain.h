@@ -47,6 +47,8 @@ public:
     void OnMouseDown();
     // A pointer move over the board surface, in surface pixels.
     void OnMouseMove(float x, float y);
+    // A pointer move anywhere else the saver covers, in screen pixels.
+    void OnScreenMouseMove(float x, float y);
     void OnPaint();
 
     const SaverState& State() const { return state_; }

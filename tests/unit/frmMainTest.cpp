@@ -200,3 +200,21 @@ TEST(frmMainEventsTest, AReseedShowsTheNewBoardAtOnce) {
 
 }  // namespace
 }  // namespace gridbloom
+
+namespace gridbloom {
+namespace {
+
+TEST(frmMainEventsTest, APointerMoveOnAnotherMonitorCountsInScreenPixels) {
+    SaverFixture saver;
+    saver.host.Cursor = {640, 512};
+    saver.window.Load(L"/S");
+    saver.window.OnScreenMouseMove(640.0f, 512.0f);
+    saver.window.OnTimer1();
+    EXPECT_FALSE(saver.host.Closed);
+    saver.window.OnScreenMouseMove(1920.0f + 5.0f, 512.0f);
+    saver.window.OnTimer1();
+    EXPECT_TRUE(saver.host.Closed);
+}
+
+}  // namespace
+}  // namespace gridbloom

@@ -1,0 +1,33 @@
+#include "saver/MonitorCover.h"
+
+#include <gtest/gtest.h>
+
+namespace gridbloom {
+namespace {
+
+TEST(MonitorCoverTest, EveryMonitorButThePrimaryGetsACover) {
+    const ScreenRect primary{0, 0, 1920, 1080};
+    const ScreenRect right{1920, 0, 3200, 1024};
+    const ScreenRect left{-1280, -200, 0, 824};
+    struct Case {
+        const char* name;
+        std::vector<ScreenRect> monitors;
+        std::vector<ScreenRect> covers;
+    };
+    const Case cases[] = {
+        {"one monitor", {primary}, {}},
+        {"two side by side", {primary, right}, {right}},
+        {"primary listed second", {left, primary}, {left}},
+        {"three", {left, primary, right}, {left, right}},
+        {"a mirror of the primary", {primary, primary}, {}},
+        {"the same monitor twice", {primary, right, right}, {right}},
+        {"an empty rectangle", {primary, {100, 100, 100, 400}}, {}},
+        {"a smaller clone at the same corner", {primary, {0, 0, 1024, 768}}, {}},
+        {"one that only touches the primary's edge", {primary, {1920, 500, 2560, 1200}}, {{1920, 500, 2560, 1200}}},
+        {"no monitors at all", {}, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MonitorsToCover(c.monitors, primary), c.covers) << c.name;
+}
+
+}  // namespace
+}  // namespace gridbloom
