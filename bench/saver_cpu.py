@@ -454,7 +454,8 @@ class WineBench:
                               stdin=subprocess.DEVNULL, capture_output=True).stdout.decode()
 
     def wait_for_window(self, pid: int, timeout: float = 15) -> bool:
-        """Waits until a window of process `pid` covers the board."""
+        """Waits until a window of process `pid` covers the screen."""
+        width, height = (int(v) for v in self.screen.split("x")[:2])
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
@@ -465,7 +466,7 @@ class WineBench:
                                           env=self.env, capture_output=True, timeout=10,
                                           stdin=subprocess.DEVNULL).stdout.decode()
                 values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
-                if int(values.get("WIDTH", 0)) >= BOARD[2] and int(values.get("HEIGHT", 0)) >= BOARD[3]:
+                if int(values.get("WIDTH", 0)) >= width and int(values.get("HEIGHT", 0)) >= height:
                     return True
             time.sleep(0.1)
         return False
@@ -545,7 +546,7 @@ def measure(bench: WineBench, counter: FrameCounter, exe: Path, args: tuple, lab
     try:
         pid = bench.program_pid(program)
         if not bench.wait_for_window(pid):
-            raise RuntimeError(f"{label}: no window covering the board appeared")
+            raise RuntimeError(f"{label}: no window covering the screen appeared")
         server = bench.wineserver_pid()
         xvfb = bench.xvfb.pid
         time.sleep(max(0.0, started + skip - time.monotonic()))
