@@ -19,6 +19,7 @@ set_source_files_properties(resources/gridbloom.rc PROPERTIES
 
 add_executable(gridbloom WIN32
     app/main.cpp
+    app/Terminate.cpp
     platform/Dpi.cpp
     platform/MessageLoop.cpp
     platform/Process.cpp
