@@ -27,6 +27,7 @@ python3-pytest
 python3-pil
 python3-numpy
 python3-pefile
+python3-xlib
 "
 
 if [ "$(id -u)" -eq 0 ]; then
