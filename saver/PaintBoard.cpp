@@ -27,6 +27,21 @@ void PixelFrame::Resize(int width, int height) {
 void DrawBox(PixelFrame& frame, int left, int top, int right, int bottom, std::uint32_t fillPixel) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
+    if (left >= 0 && top >= 0 && right < frame.Width && bottom < frame.Height) {
+        // Wholly inside, the usual case: straight runs, no clipping.
+        const std::size_t stride = static_cast<std::size_t>(frame.Width);
+        std::uint32_t* row = frame.Pixels.data() + static_cast<std::size_t>(top) * stride;
+        std::fill(row + left, row + right + 1, Black);
+        for (int y = top + 1; y < bottom; ++y) {
+            row += stride;
+            row[left] = Black;
+            std::fill(row + left + 1, row + right, fillPixel);
+            row[right] = Black;
+        }
+        if (bottom != top) std::fill(frame.Pixels.data() + static_cast<std::size_t>(bottom) * stride + left,
+                                     frame.Pixels.data() + static_cast<std::size_t>(bottom) * stride + right + 1, Black);
+        return;
+    }
     FillSpan(frame, top, left, right, Black);
     for (int y = top + 1; y < bottom; ++y) {
         FillSpan(frame, y, left, left, Black);
