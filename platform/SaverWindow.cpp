@@ -18,6 +18,19 @@ constexpr UINT_PTR Timer2Id = 2;
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
+// A class of black windows with the given pointer.
+WNDCLASSEXW BlackWindowClass(const wchar_t* name, HCURSOR cursor) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.hInstance = Instance();
+    windowClass.hCursor = cursor;
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = name;
+    return windowClass;
+}
+
+HCURSOR InvisiblePointer() { return ::LoadCursorW(Instance(), MAKEINTRESOURCEW(IDC_INVISIBLE)); }
+
 BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
     reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
         ScreenRect{rect->left, rect->top, rect->right, rect->bottom});
@@ -29,14 +42,8 @@ BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
 // --- picMain ---------------------------------------------------------------
 
 bool BoardSurface::CreateIn(HWND parent, int size) {
-    WNDCLASSEXW surfaceClass{};
-    surfaceClass.cbSize = sizeof(surfaceClass);
-    surfaceClass.hInstance = Instance();
-    // A cursor whose every pixel is transparent: the pointer vanishes here.
-    surfaceClass.hCursor = ::LoadCursorW(Instance(), MAKEINTRESOURCEW(IDC_INVISIBLE));
-    surfaceClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    surfaceClass.lpszClassName = SurfaceClassName;
-    if (!RegisterWindowClass(surfaceClass)) return false;
+    // A pointer whose every pixel is transparent: it vanishes over the board.
+    if (!RegisterWindowClass(BlackWindowClass(SurfaceClassName, InvisiblePointer()))) return false;
     return Create(WS_EX_CLIENTEDGE, SurfaceClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, size, size,
                   parent, reinterpret_cast<HMENU>(1));
 }
@@ -65,13 +72,7 @@ bool BoardSurface::OnMouseMove(int x, int y) {
 // --- the other monitors --------------------------------------------------
 
 bool CoverWindow::CreateOver(HWND ownerWindow, const ScreenRect& monitor) {
-    WNDCLASSEXW coverClass{};
-    coverClass.cbSize = sizeof(coverClass);
-    coverClass.hInstance = Instance();
-    coverClass.hCursor = ::LoadCursorW(Instance(), MAKEINTRESOURCEW(IDC_INVISIBLE));
-    coverClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    coverClass.lpszClassName = CoverClassName;
-    if (!RegisterWindowClass(coverClass)) return false;
+    if (!RegisterWindowClass(BlackWindowClass(CoverClassName, InvisiblePointer()))) return false;
     // Owned by the saver window, so it goes when that window goes.
     if (!Create(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, CoverClassName, SaverCaption, WS_POPUP,
                 monitor.Left, monitor.Top, monitor.Right - monitor.Left, monitor.Bottom - monitor.Top, ownerWindow,
@@ -107,13 +108,8 @@ SaverWindow::SaverWindow(const ColorFile& colorFile, RandomSource& random, std::
     : logic_(*this, colorFile, random), surface_(*this), openSettings_(std::move(openSettings)) {}
 
 bool SaverWindow::Load(std::wstring_view arguments) {
-    WNDCLASSEXW saverClass{};
-    saverClass.cbSize = sizeof(saverClass);
-    saverClass.hInstance = Instance();
+    WNDCLASSEXW saverClass = BlackWindowClass(SaverClassName, ::LoadCursorW(nullptr, IDC_ARROW));
     saverClass.hIcon = ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_GRIDBLOOM));
-    saverClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    saverClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    saverClass.lpszClassName = SaverClassName;
     if (!RegisterWindowClass(saverClass)) return false;
 
     const RECT monitor = PrimaryMonitorRect();
