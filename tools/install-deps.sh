@@ -28,6 +28,7 @@ python3-pil
 python3-numpy
 python3-pefile
 python3-xlib
+nsis
 "
 
 if [ "$(id -u)" -eq 0 ]; then
