@@ -36,15 +36,20 @@ class SettingsWindow:
         self.window = window
         self.origin = self._find_client_origin()
 
-    def _find_client_origin(self):
-        """The client area's top-left on the screen, found from the white swatch."""
+    def _find_client_origin(self, timeout=5.0):
+        """The client area's top-left on the screen, found from the white
+        swatch; waits for the window to be drawn."""
         w = self.window
-        shot = self.wine.screenshot()[w.y:w.y + w.height, w.x:w.x + w.width]
-        white = (shot == 255).all(axis=2)
-        for y, x in zip(*numpy.nonzero(white)):
-            if white[y:y + WHITE_INSIDE, x:x + WHITE_INSIDE].all():
-                return (w.x + x - (SWATCHES[0][1] + 2), w.y + y - (SWATCHES[0][2] + 2))
-        raise AssertionError("the white swatch is not on the screen")
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.wine.screenshot()[w.y:w.y + w.height, w.x:w.x + w.width]
+            white = (shot == 255).all(axis=2)
+            for y, x in zip(*numpy.nonzero(white)):
+                if white[y:y + WHITE_INSIDE, x:x + WHITE_INSIDE].all():
+                    return (w.x + x - (SWATCHES[0][1] + 2), w.y + y - (SWATCHES[0][2] + 2))
+            if time.monotonic() >= deadline:
+                raise AssertionError("the white swatch is not on the screen")
+            time.sleep(0.1)
 
     def at(self, point):
         return (self.origin[0] + point[0], self.origin[1] + point[1])
@@ -68,7 +73,6 @@ def open_settings(wine, program_dir, settings=None):
     program = wine.start(program_dir.exe, "/C")
     window = wine.wait_for_window(SETTINGS_CAPTION, WINDOW_TIMEOUT, program=program)
     assert window is not None, f"no settings window; output: {program.output()}"
-    time.sleep(0.3)
     return SettingsWindow(wine, program, window)
 
 

@@ -31,9 +31,9 @@ import sys
 import tempfile
 import threading
 import time
-from dataclasses import dataclass, field
+from dataclasses import dataclass
 from pathlib import Path
-from typing import Callable, Iterable, Optional
+from typing import Callable, Optional
 
 DEFAULT_SCREEN = "1280x1024x24"
 # A window of 1x1 is one of Wine's hidden helper windows ("Default IME", the
@@ -161,14 +161,14 @@ class WindowWatch:
     def __init__(self, env: dict):
         self._proc = subprocess.Popen(
             [sys.executable, os.path.abspath(__file__), "--watch-windows"],
-            env={k: v for k, v in env.items() if not k.startswith("WINE")}, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-            stderr=subprocess.DEVNULL, text=True, encoding="utf-8", bufsize=1)
+            env={k: v for k, v in env.items() if not k.startswith("WINE")},
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+            text=True, encoding="utf-8", bufsize=1)
         first = self._proc.stdout.readline()
         if first.strip() != "ready":
             raise RuntimeError(f"window watcher did not start: {first!r}")
         self._lock = threading.Condition()
         self._seq = 0
-        self._geometry: dict = {}
         self._maps: list = []
         self._synced = 0
         self._sync_counter = 0
@@ -177,25 +177,20 @@ class WindowWatch:
 
     def _read(self) -> None:
         for line in self._proc.stdout:
-            parts = line.rstrip("\n").split(" ", 7)
-            kind = parts[0]
+            fields = line.rstrip("\n").split(" ", 7)
+            kind = fields[0]
             with self._lock:
                 self._seq += 1
-                if kind in ("create", "configure"):
-                    wid = int(parts[1])
-                    self._geometry[wid] = tuple(int(v) for v in parts[2:6])
-                elif kind == "map":
-                    wid = int(parts[1])
-                    x, y, w, h = (int(v) for v in parts[2:6])
-                    pid = int(parts[6]) if parts[6] != "-" else None
-                    name = parts[7] if len(parts) > 7 and parts[7] != "-" else None
+                if kind == "map":
+                    wid = int(fields[1])
+                    x, y, w, h = (int(v) for v in fields[2:6])
+                    pid = int(fields[6]) if fields[6] != "-" else None
+                    name = fields[7] if len(fields) > 7 and fields[7] != "-" else None
                     if name is not None:
                         name = name.encode("ascii").decode("unicode_escape")
                     self._maps.append(MapEvent(self._seq, wid, x, y, w, h, pid, name))
-                elif kind == "destroy":
-                    self._geometry.pop(int(parts[1]), None)
                 elif kind == "sync":
-                    self._synced = int(parts[1])
+                    self._synced = int(fields[1])
                 self._lock.notify_all()
 
     def mark(self) -> int:
@@ -307,7 +302,7 @@ def _watch_main() -> int:
             x11.XFree(data)
 
     # Offsets in XEvent on LP64: type@0, serial@8, send_event@16, display@24,
-    # then the event-specific fields from 32 on.
+    # then the fields of each kind of event from 32 on.
     event = ctypes.create_string_buffer(192)
     geometry = {}
 
