@@ -9,7 +9,7 @@ from pathlib import Path
 import numpy
 import pytest
 
-from conftest import EXIT_TIMEOUT, SETTINGS_CAPTION, WINDOW_TIMEOUT
+from conftest import EXIT_TIMEOUT, REPO, SETTINGS_CAPTION, WINDOW_TIMEOUT
 from screen import colour_of
 
 pytestmark = pytest.mark.settings
@@ -38,17 +38,28 @@ class SettingsWindow:
 
     def _find_client_origin(self, timeout=5.0):
         """The client area's top-left on the screen, found from the white
-        swatch; waits for the window to be drawn."""
-        w = self.window
+        swatch; waits for the window to be drawn where it was placed."""
         deadline = time.monotonic() + timeout
         while True:
-            shot = self.wine.screenshot()[w.y:w.y + w.height, w.x:w.x + w.width]
+            # The window may still move to its place after it is mapped.
+            current = [w for w in self.wine.windows() if w.wid == self.window.wid]
+            if current:
+                self.window = current[0]
+            w = self.window
+            full = self.wine.screenshot()
+            shot = full[w.y:w.y + w.height, w.x:w.x + w.width]
             white = (shot == 255).all(axis=2)
             for y, x in zip(*numpy.nonzero(white)):
                 if white[y:y + WHITE_INSIDE, x:x + WHITE_INSIDE].all():
                     return (w.x + x - (SWATCHES[0][1] + 2), w.y + y - (SWATCHES[0][2] + 2))
             if time.monotonic() >= deadline:
-                raise AssertionError("the white swatch is not on the screen")
+                from PIL import Image
+                folder = REPO / "build" / "e2e-failures"
+                folder.mkdir(parents=True, exist_ok=True)
+                saved = folder / f"no-white-swatch-{time.monotonic_ns()}.png"
+                Image.fromarray(full).save(saved)
+                raise AssertionError(f"the white swatch is not on the screen; window {w}, "
+                                     f"windows {[str(v) for v in self.wine.windows()]}, screen in {saved}")
             time.sleep(0.1)
 
     def at(self, point):
@@ -133,7 +144,7 @@ def test_picking_red_then_ok_saves_red_and_ends(wine, program_dir):
     assert sorted(p.name for p in program_dir.path.iterdir()) == ["gridbloom.dat", "gridbloom.scr"]
 
 
-@pytest.mark.parametrize("close", ["alt+F4", "enter-on-ok"])
+@pytest.mark.parametrize("close", ["alt+F4", "enter-on-ok", "space-on-ok"])
 def test_every_close_saves_the_colour_shown(wine, program_dir, close):
     settings = open_settings(wine, program_dir, b"255\nextra\r\n")
     if close == "alt+F4":
@@ -142,13 +153,13 @@ def test_every_close_saves_the_colour_shown(wine, program_dir, close):
         assert wait_for_preview(settings, colour_of(BLUE[0]))
         expected = b"16711680\r\n"
     else:
-        # The focus starts on OK: Esc does nothing, Enter presses OK.
+        # The focus starts on OK: Esc does nothing, Enter or Space presses OK.
         wine.mousemove(*settings.window.center)
         wine.key("Escape")
         assert settings.program.stays_alive(0.5), "Esc closed the window"
         expected = b"255\r\n"
     wine.mousemove(*settings.window.center)
-    wine.key("alt+F4" if close == "alt+F4" else "Return")
+    wine.key({"alt+F4": "alt+F4", "enter-on-ok": "Return", "space-on-ok": "space"}[close])
     assert settings.program.wait_exit(EXIT_TIMEOUT) == 0
     assert program_dir.settings_file.read_bytes() == expected
 
