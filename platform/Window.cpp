@@ -97,15 +97,6 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_GETMINMAXINFO:
             if (OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam))) return 0;
             break;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG: {
-            HBRUSH brush = nullptr;
-            if (OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), brush)) {
-                return reinterpret_cast<LRESULT>(brush);
-            }
-            break;
-        }
         case WM_DPICHANGED:
             if (OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam))) return 0;
             break;

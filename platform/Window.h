@@ -43,7 +43,6 @@ protected:
     virtual bool OnCommand(WORD /*id*/, WORD /*code*/, HWND /*control*/) { return false; }
     virtual bool OnActivate(bool /*active*/) { return false; }
     virtual bool OnGetMinMaxInfo(MINMAXINFO& /*info*/) { return false; }
-    virtual bool OnControlColor(HDC /*dc*/, HWND /*control*/, HBRUSH& /*brush*/) { return false; }
     virtual bool OnDpiChanged(UINT /*dpi*/, const RECT& /*suggested*/) { return false; }
 
 private:
