@@ -1,6 +1,11 @@
 #include "saver/PaintBoard.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace gridbloom {
 namespace {
@@ -51,8 +56,26 @@ void DrawBox(PixelFrame& frame, int left, int top, int right, int bottom, std::u
     if (bottom != top) FillSpan(frame, bottom, left, right, Black);
 }
 
+void ClearToBlack(PixelFrame& frame) {
+    std::uint32_t* pixel = frame.Pixels.data();
+    std::uint32_t* const end = pixel + frame.Pixels.size();
+#if defined(__SSE2__)
+    // A frame is megabytes that the previous tick left in memory, not in the
+    // cache. Streaming stores write it without first reading it back, which
+    // halves the memory traffic of the clear.
+    while (pixel < end && (reinterpret_cast<std::uintptr_t>(pixel) & 15u) != 0) *pixel++ = Black;
+    const __m128i black = _mm_setzero_si128();
+    for (; end - pixel >= 4; pixel += 4) _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), black);
+    _mm_sfence();
+#endif
+    std::fill(pixel, end, Black);
+}
+
 void PaintBoard(const Board& board, std::int16_t cellSize, std::uint32_t colorRef, PixelFrame& frame) {
-    DrawBox(frame, 0, 0, frame.Width, frame.Height, Black);
+    // The box from (0, 0) to (ScaleWidth, ScaleHeight) in black: its outline
+    // and its inside are black and its far corner lies outside the frame, so
+    // it is a clear of every pixel.
+    ClearToBlack(frame);
     const std::uint32_t cellPixel = PixelFromColorRef(colorRef);
     for (std::int16_t x = 0; x < BoardColumns; ++x) {
         for (std::int16_t y = 0; y < BoardRows; ++y) {

@@ -126,3 +126,20 @@ TEST(PaintBoardTest, BoxesClipOnEverySide) {
 
 }  // namespace
 }  // namespace gridbloom
+
+namespace gridbloom {
+namespace {
+
+TEST(PaintBoardTest, ClearToBlackReachesEveryPixelWhateverTheSizeAndAlignment) {
+    const std::pair<int, int> sizes[] = {{1, 1}, {3, 1}, {5, 7}, {17, 3}, {1054, 1054}};
+    for (const auto& [width, height] : sizes) {
+        PixelFrame frame;
+        frame.Resize(width, height);
+        std::fill(frame.Pixels.begin(), frame.Pixels.end(), 0x00FFFFFFu);
+        ClearToBlack(frame);
+        EXPECT_TRUE(LitPixels(frame).empty()) << width << "x" << height;
+    }
+}
+
+}  // namespace
+}  // namespace gridbloom
