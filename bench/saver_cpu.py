@@ -35,12 +35,9 @@ import argparse
 import fcntl
 import os
 import select
-import shutil
-import signal
 import statistics
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 from dataclasses import dataclass, field
@@ -48,6 +45,8 @@ from pathlib import Path
 from typing import Optional
 
 REPO = Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(REPO / "tests" / "e2e"))
+from winehost import Program, WineHost  # noqa: E402  (the end-to-end tests' harness)
 BUILD = REPO / "build" / "windows"
 SAVER = BUILD / "gridbloom.scr"
 FLOOR = BUILD / "floor.exe"
@@ -226,183 +225,36 @@ class FrameCounter:
 # Display and prefix
 # --------------------------------------------------------------------------
 
-def _run_wine(cmd: list, env: dict, log: Path, timeout: float = 120) -> int:
-    """Runs a Wine command with its output in `log`, never through a pipe
-    (Wine's helper processes inherit it and outlive the command)."""
-    with open(log, "ab") as out:
-        proc = subprocess.Popen(cmd, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
-                                start_new_session=True)
-        try:
-            return proc.wait(timeout)
-        except subprocess.TimeoutExpired:
-            os.kill(proc.pid, signal.SIGKILL)
-            proc.wait()
-            raise
-
-
-class Program:
-    """A Windows program started under Wine: the Linux process is the program."""
-
-    def __init__(self, popen: subprocess.Popen, name: str):
-        self.popen = popen
-        self.pid = popen.pid
-        self.name = name
-
-    def alive(self) -> bool:
-        return self.popen.poll() is None
-
-    def wait_exit(self, timeout: float) -> Optional[int]:
-        try:
-            return self.popen.wait(timeout)
-        except subprocess.TimeoutExpired:
-            return None
-
-    def kill(self) -> None:
-        if self.popen.poll() is None:
-            try:
-                os.kill(self.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-            self.popen.wait(10)
-
-
-class WineBench:
-    """Xvfb on a free display, a 32-bit Wine prefix and its persistent wineserver.
-
-    The prefix is kept between runs (preparing one takes a while); a lock
-    next to it keeps two benchmarks from using it, and the machine, at once.
-    """
+class WineBench(WineHost):
+    """The end-to-end tests' Wine host (Xvfb on a free display, a 32-bit
+    prefix and its persistent wineserver), with the prefix kept between runs,
+    since preparing one takes a while, and a lock next to it that keeps two
+    benchmarks from using it, and the machine, at once."""
 
     def __init__(self, prefix: Path = DEFAULT_PREFIX, screen: str = SCREEN):
-        self.prefix = Path(prefix).resolve()
-        self.screen = screen
-        self._tmp = Path(tempfile.mkdtemp(prefix="gridbloom-bench-"))
-        self.logdir = self._tmp
-        self.display = None
-        self.xvfb: Optional[subprocess.Popen] = None
-        self.env: dict = {}
+        super().__init__(prefix=Path(prefix).resolve(), screen=screen, park=PARK)
         self._lock_file = None
-        self._programs: list = []
 
-    def __enter__(self) -> "WineBench":
-        try:
-            self._lock()
-            self._start_display()
-            self.env = self._make_env()
-            self._start_prefix()
-        except BaseException:
-            self.close()
-            raise
-        return self
-
-    def __exit__(self, *exc) -> None:
-        self.close()
-
-    def _lock(self) -> None:
+    def setup(self) -> None:
         self.prefix.parent.mkdir(parents=True, exist_ok=True)
         self._lock_file = open(str(self.prefix) + ".lock", "w")
         try:
             fcntl.flock(self._lock_file, fcntl.LOCK_EX | fcntl.LOCK_NB)
         except BlockingIOError:
             raise SystemExit(f"another benchmark uses {self.prefix.name} now: run one at a time")
-
-    def _start_display(self) -> None:
-        read_fd, write_fd = os.pipe()
-        try:
-            self.xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen,
-                 "-nolisten", "tcp", "-noreset"],
-                pass_fds=(write_fd,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                stderr=open(self._tmp / "xvfb.log", "wb"), start_new_session=True)
-            os.close(write_fd)
-            write_fd = -1
-            number = b""
-            deadline = time.monotonic() + 20
-            while not number.endswith(b"\n"):
-                ready, _, _ = select.select([read_fd], [], [], max(deadline - time.monotonic(), 0))
-                if not ready:
-                    raise RuntimeError("Xvfb did not report its display number")
-                chunk = os.read(read_fd, 64)
-                if not chunk:
-                    raise RuntimeError("Xvfb ended: " + (self._tmp / "xvfb.log").read_text())
-                number += chunk
-            self.display = ":" + number.decode().strip()
-        finally:
-            os.close(read_fd)
-            if write_fd >= 0:
-                os.close(write_fd)
-
-    def _make_env(self) -> dict:
-        env = {k: v for k, v in os.environ.items()
-               if not k.startswith(("WINE", "LC_")) and k not in ("DISPLAY", "XAUTHORITY")}
-        env.update({"DISPLAY": self.display, "WINEPREFIX": str(self.prefix), "WINEARCH": "win32",
-                    "WINEDEBUG": "-all", "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8"})
-        return env
-
-    def _start_prefix(self) -> None:
-        fresh = not (self.prefix / "system.reg").exists()
-        self.prefix.mkdir(parents=True, exist_ok=True)
-        server = subprocess.Popen(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                  start_new_session=True)
-        server.wait(30)  # it goes on in the background
-        if fresh:
+        if not (self.prefix / "system.reg").exists():
             print(f"Preparing the Wine prefix {self.prefix.name} (once)...", flush=True)
-            boot = dict(self.env, WINEDLLOVERRIDES="mscoree,mshtml=")
-            if _run_wine(["wineboot", "-i"], boot, self.logdir / "wineboot.log", 300) != 0:
-                raise RuntimeError("wineboot failed")
-        for key, value, kind, data in (
-                (r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N"),
-                (r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "REG_DWORD", "0")):
-            _run_wine(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"],
-                      self.env, self.logdir / "reg.log")
+        super().setup()
 
     def close(self) -> None:
-        for program in self._programs:
-            program.kill()
-        if self.env.get("WINEPREFIX"):
-            try:
-                _run_wine(["wineserver", "-k"], self.env, self.logdir / "wineserver.log", 30)
-            except (subprocess.TimeoutExpired, OSError):
-                pass
-            deadline = time.monotonic() + 10
-            while self.prefix_processes() and time.monotonic() < deadline:
-                for pid in self.prefix_processes():
-                    try:
-                        os.kill(pid, signal.SIGKILL)
-                    except (ProcessLookupError, PermissionError):
-                        pass
-                time.sleep(0.1)
-        if self.xvfb is not None and self.xvfb.poll() is None:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait()
-        shutil.rmtree(self._tmp, ignore_errors=True)
+        super().close()
         if self._lock_file is not None:
             self._lock_file.close()
             self._lock_file = None
 
-    # ----- processes -----------------------------------------------------
-
-    def prefix_processes(self) -> list:
-        """Process ids whose environment holds our WINEPREFIX."""
-        wanted = b"WINEPREFIX=" + os.fsencode(str(self.prefix))
-        own = os.getpid()
-        pids = []
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit() or int(entry) == own:
-                continue
-            try:
-                with open(f"/proc/{entry}/environ", "rb") as f:
-                    environ = f.read().split(b"\0")
-            except OSError:
-                continue
-            if wanted in environ:
-                pids.append(int(entry))
-        return pids
+    @property
+    def xvfb_pid(self) -> int:
+        return self._xvfb.pid
 
     def wineserver_pid(self) -> int:
         """The prefix's wineserver: among the prefix's processes, the one
@@ -419,64 +271,37 @@ class WineBench:
             raise RuntimeError(f"expected one wineserver in the prefix, found {found}")
         return found[0]
 
-    def start(self, exe: Path, *args: str) -> Program:
-        self.xdotool("mousemove", str(PARK[0]), str(PARK[1]))
-        log = open(self.logdir / f"{exe.name}.log", "ab")
-        popen = subprocess.Popen(["wine", str(exe), *args], env=self.env, cwd=str(self._tmp),
-                                 stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                                 start_new_session=True)
-        log.close()
-        program = Program(popen, exe.name)
-        self._programs.append(program)
-        return program
-
     def program_pid(self, program: Program, timeout: float = 10) -> int:
         """The program's process: it keeps the id `wine` started with, and
         carries our WINEPREFIX once the Wine loader runs in it."""
+        name = Path(program.argv[1]).name
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             if not program.alive():
-                raise RuntimeError(f"{program.name} ended at once ({program.popen.returncode})")
+                raise RuntimeError(f"{name} ended at once ({program.returncode})")
             if program.pid in self.prefix_processes():
                 try:
                     cmdline = Path(f"/proc/{program.pid}/cmdline").read_bytes()
                 except OSError:
                     cmdline = b""
-                if program.name.encode() in cmdline:
+                if name.encode() in cmdline:
                     return program.pid
             time.sleep(0.05)
-        raise RuntimeError(f"{program.name} did not show up as a Wine process")
+        raise RuntimeError(f"{name} did not show up as a Wine process")
 
-    # ----- X ---------------------------------------------------------------
-
-    def xdotool(self, *args: str) -> str:
-        return subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=10,
-                              stdin=subprocess.DEVNULL, capture_output=True).stdout.decode()
-
-    def wait_for_window(self, pid: int, timeout: float = 15) -> bool:
+    def wait_for_full_screen(self, pid: int, timeout: float = 15) -> bool:
         """Waits until a window of process `pid` covers the screen."""
-        width, height = (int(v) for v in self.screen.split("x")[:2])
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
-                                    env=self.env, capture_output=True, timeout=10,
-                                    stdin=subprocess.DEVNULL)
-            for wid in result.stdout.split():
-                geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", wid],
-                                          env=self.env, capture_output=True, timeout=10,
-                                          stdin=subprocess.DEVNULL).stdout.decode()
-                values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
-                if int(values.get("WIDTH", 0)) >= width and int(values.get("HEIGHT", 0)) >= height:
-                    return True
-            time.sleep(0.1)
-        return False
+        width, height = self.screen_size
+        window = self.wait_for_window(
+            pid=pid, timeout=timeout, predicate=lambda w: w.width >= width and w.height >= height)
+        return window is not None
 
     def end_with_key(self, program: Program, timeout: float = 5) -> Optional[float]:
         """Presses a key with the pointer over the board; seconds until the
         program ended, or None when it still runs (it is then killed)."""
-        self.xdotool("mousemove", str(PARK[0]), str(PARK[1]))  # where it already is
+        self.mousemove(*PARK)  # where it already is
         pressed = time.monotonic()
-        self.xdotool("key", "space")
+        self.key("space")
         code = program.wait_exit(timeout)
         if code is None:
             program.kill()
@@ -545,10 +370,10 @@ def measure(bench: WineBench, counter: FrameCounter, exe: Path, args: tuple, lab
     started = time.monotonic()
     try:
         pid = bench.program_pid(program)
-        if not bench.wait_for_window(pid):
+        if not bench.wait_for_full_screen(pid):
             raise RuntimeError(f"{label}: no window covering the screen appeared")
         server = bench.wineserver_pid()
-        xvfb = bench.xvfb.pid
+        xvfb = bench.xvfb_pid
         time.sleep(max(0.0, started + skip - time.monotonic()))
 
         def others() -> list:

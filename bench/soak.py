@@ -69,7 +69,7 @@ def main(argv: Optional[list] = None) -> int:
         try:
             program = bench.start(SAVER, "/S")
             pid = bench.program_pid(program)
-            if not bench.wait_for_window(pid):
+            if not bench.wait_for_full_screen(pid):
                 print("The saver's window did not appear", file=sys.stderr)
                 return 1
             started = time.monotonic()
