@@ -12,18 +12,11 @@
 #include <string_view>
 
 #include "app/CommandLine.h"
+#include "fuzz/FuzzCheck.h"
 
 namespace {
 
 using gridbloom::Mode;
-
-#define FUZZ_CHECK(condition)                                                              \
-    do {                                                                                   \
-        if (!(condition)) {                                                                \
-            std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                  \
-        }                                                                                  \
-    } while (false)
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 

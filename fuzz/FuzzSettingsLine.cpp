@@ -16,19 +16,12 @@
 #include "settings/CellColor.h"
 #include "settings/ColorFile.h"
 #include "settings/SettingsFileSystem.h"
+#include "fuzz/FuzzCheck.h"
 
 namespace {
 
 using gridbloom::CellColor;
 using gridbloom::ColorFile;
-
-#define FUZZ_CHECK(condition)                                                              \
-    do {                                                                                   \
-        if (!(condition)) {                                                                \
-            std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                  \
-        }                                                                                  \
-    } while (false)
 
 class MemoryFiles final : public gridbloom::SettingsFileSystem {
 public:

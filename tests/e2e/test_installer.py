@@ -14,7 +14,6 @@ makensis is missing; the tests are skipped only when it cannot). Then:
 import os
 import re
 import shutil
-import signal
 import subprocess
 import time
 import zipfile
@@ -26,7 +25,7 @@ import pytest
 
 from conftest import (PROGRAM_FILE, REPO, SAVER_CAPTION, SETTINGS_FILE, WINDOW_TIMEOUT,
                       end_with_key)
-from winehost import WineHost
+from winehost import WineHost, _run_wine
 
 pytestmark = pytest.mark.installer
 
@@ -123,15 +122,7 @@ def wine_tool(host: WineHost, *argv: str, timeout: float = 60.0) -> tuple:
     global _tool_runs
     _tool_runs += 1
     log = host.logdir / f"installer-tool-{_tool_runs}.log"
-    with open(log, "wb") as out:
-        proc = subprocess.Popen(list(argv), env=host.env, stdin=subprocess.DEVNULL,
-                                stdout=out, stderr=out, start_new_session=True)
-        try:
-            code = proc.wait(timeout)
-        except subprocess.TimeoutExpired:
-            os.kill(proc.pid, signal.SIGKILL)
-            proc.wait()
-            raise
+    code = _run_wine(list(argv), host.env, log, timeout=timeout, check=False)
     return code, log.read_bytes().decode("utf-8", "replace")
 
 
