@@ -259,16 +259,10 @@ ScreenPoint SaverWindow::SurfaceOrigin() {
     return ScreenPoint{origin.x, origin.y};
 }
 
-int SaverWindow::SurfaceWidth() {
+PixelSize SaverWindow::SurfaceSize() {
     RECT inside{};
-    if (!surface_.Handle() || !::GetClientRect(surface_.Handle(), &inside)) return 0;
-    return inside.right - inside.left;
-}
-
-int SaverWindow::SurfaceHeight() {
-    RECT inside{};
-    if (!surface_.Handle() || !::GetClientRect(surface_.Handle(), &inside)) return 0;
-    return inside.bottom - inside.top;
+    if (!surface_.Handle() || !::GetClientRect(surface_.Handle(), &inside)) return PixelSize{};
+    return PixelSize{inside.right - inside.left, inside.bottom - inside.top};
 }
 
 void SaverWindow::PresentFrame(const PixelFrame& frame) {

@@ -80,8 +80,7 @@ private:
     void EnableTimer(SaverTimer timer) override;
     void OpenSettingsWindow() override;
     ScreenPoint SurfaceOrigin() override;
-    int SurfaceWidth() override;
-    int SurfaceHeight() override;
+    PixelSize SurfaceSize() override;
     void PresentFrame(const PixelFrame& frame) override;
 
     // Window

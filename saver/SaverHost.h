@@ -8,6 +8,11 @@
 
 namespace gridbloom {
 
+struct PixelSize {
+    int Width = 0;
+    int Height = 0;
+};
+
 struct ScreenPoint {
     std::int32_t X = 0;
     std::int32_t Y = 0;
@@ -35,8 +40,7 @@ public:
     // Where the board surface's drawing origin lies on the screen.
     virtual ScreenPoint SurfaceOrigin() = 0;
     // The inside of the board surface, in pixels.
-    virtual int SurfaceWidth() = 0;
-    virtual int SurfaceHeight() = 0;
+    virtual PixelSize SurfaceSize() = 0;
     // Shows a complete frame on the board surface.
     virtual void PresentFrame(const PixelFrame& frame) = 0;
 };

@@ -77,9 +77,8 @@ void frmMain::SeedBoard() {
 }
 
 void frmMain::PaintBoard() {
-    const int width = host_.SurfaceWidth();
-    const int height = host_.SurfaceHeight();
-    if (frame_.Width != width || frame_.Height != height) frame_.Resize(width, height);
+    const PixelSize size = host_.SurfaceSize();
+    if (frame_.Width != size.Width || frame_.Height != size.Height) frame_.Resize(size.Width, size.Height);
     gridbloom::PaintBoard(state_.Board, state_.CellSize, state_.CellColor.ToColorRef(), frame_);
     host_.PresentFrame(frame_);
 }

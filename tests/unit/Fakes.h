@@ -206,8 +206,7 @@ public:
     }
     void OpenSettingsWindow() override { Log("OpenSettingsWindow"); }
     ScreenPoint SurfaceOrigin() override { return Origin; }
-    int SurfaceWidth() override { return Width; }
-    int SurfaceHeight() override { return Height; }
+    PixelSize SurfaceSize() override { return {Width, Height}; }
     void PresentFrame(const PixelFrame&) override {
         Log("PresentFrame");
         ++FramesPresented;
