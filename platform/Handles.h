@@ -1,19 +1,20 @@
-// Owners for Windows handles: one type per kind of handle, each releasing its
-// handle in the way that kind requires, and a guard that puts back what
-// SelectObject replaced.
+// Owners for Windows handles, one type per kind of handle: the kind's close
+// function and its "no handle" value are template arguments, so each kind is
+// one alias line. A guard puts back what SelectObject replaced.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace gridbloom::win {
 
-template <typename Handle, typename Traits>
+template <typename H, auto Close, std::intptr_t Invalid = 0>
 class UniqueHandle {
 public:
     UniqueHandle() = default;
-    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    explicit UniqueHandle(H handle) : handle_(handle) {}
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
@@ -23,56 +24,25 @@ public:
     }
     ~UniqueHandle() { reset(); }
 
-    Handle get() const { return handle_; }
-    explicit operator bool() const { return Traits::IsValid(handle_); }
-    Handle release() { return std::exchange(handle_, Traits::Invalid()); }
-    void reset(Handle handle = Traits::Invalid()) {
-        if (Traits::IsValid(handle_)) Traits::Close(handle_);
+    H get() const { return handle_; }
+    explicit operator bool() const { return handle_ != None(); }
+    H release() { return std::exchange(handle_, None()); }
+    void reset(H handle = None()) {
+        if (handle_ != None()) Close(handle_);
         handle_ = handle;
     }
 
 private:
-    Handle handle_ = Traits::Invalid();
+    static H None() { return reinterpret_cast<H>(Invalid); }
+
+    H handle_ = None();
 };
 
-// Kernel objects whose "no handle" value is null (mutexes, events).
-struct KernelHandleTraits {
-    static HANDLE Invalid() { return nullptr; }
-    static bool IsValid(HANDLE h) { return h != nullptr; }
-    static void Close(HANDLE h) { ::CloseHandle(h); }
-};
-using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
-
-// Files, whose "no handle" value is INVALID_HANDLE_VALUE.
-struct FileHandleTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Close(HANDLE h) { ::CloseHandle(h); }
-};
-using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
-
-template <typename GdiHandle>
-struct GdiObjectTraits {
-    static GdiHandle Invalid() { return nullptr; }
-    static bool IsValid(GdiHandle h) { return h != nullptr; }
-    static void Close(GdiHandle h) { ::DeleteObject(h); }
-};
-using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits<HFONT>>;
-using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectTraits<HBRUSH>>;
-
-struct CursorTraits {
-    static HCURSOR Invalid() { return nullptr; }
-    static bool IsValid(HCURSOR h) { return h != nullptr; }
-    static void Close(HCURSOR h) { ::DestroyCursor(h); }
-};
-using UniqueCursor = UniqueHandle<HCURSOR, CursorTraits>;
-
-struct IconTraits {
-    static HICON Invalid() { return nullptr; }
-    static bool IsValid(HICON h) { return h != nullptr; }
-    static void Close(HICON h) { ::DestroyIcon(h); }
-};
-using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, ::CloseHandle>;  // mutexes, events: null when none
+using UniqueFile = UniqueHandle<HANDLE, ::CloseHandle, -1>;      // INVALID_HANDLE_VALUE when none
+using UniqueFont = UniqueHandle<HFONT, ::DeleteObject>;
+using UniqueBrush = UniqueHandle<HBRUSH, ::DeleteObject>;
+using UniqueIcon = UniqueHandle<HICON, ::DestroyIcon>;
 
 // A device context from GetDC, given back with ReleaseDC.
 class WindowDc {
