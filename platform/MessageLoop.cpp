@@ -1,25 +1,19 @@
 #include "platform/MessageLoop.h"
 
+#include "platform/Window.h"
+
 namespace gridbloom::win {
 namespace {
 
-// The only state shared across windows: what the loop itself needs.
-int openTopLevelWindows = 0;
+// The only state the loop keeps beside the windows themselves.
 HWND keyboardDialog = nullptr;
 
 }  // namespace
 
-void TopLevelWindowOpened() { ++openTopLevelWindows; }
-
-void TopLevelWindowClosed() {
-    if (openTopLevelWindows > 0) --openTopLevelWindows;
-    if (openTopLevelWindows == 0) ::PostQuitMessage(0);
-}
-
 void SetKeyboardDialog(HWND dialog) { keyboardDialog = dialog; }
 
 int RunMessageLoop() {
-    if (openTopLevelWindows == 0) return 0;
+    if (Window::OpenTopLevelWindows() == 0) return 0;
     MSG message{};
     for (;;) {
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);

@@ -6,11 +6,6 @@
 
 namespace gridbloom::win {
 
-// Every top-level window reports its birth and its end; when none is left
-// the loop ends.
-void TopLevelWindowOpened();
-void TopLevelWindowClosed();
-
 // The window whose Tab, Enter and Space go through IsDialogMessage; null for
 // none. The saver window must never be one: it wants every key itself.
 void SetKeyboardDialog(HWND dialog);

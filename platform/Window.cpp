@@ -4,28 +4,46 @@
 
 namespace gridbloom::win {
 
+int Window::openTopLevelWindows_ = 0;
+
 Window::~Window() {
     if (window_) {
         // The object goes first: detach it so that late messages reach only
         // the default procedure.
-        ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        ::DestroyWindow(window_);
+        const HWND window = window_;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        Forget();
+        ::DestroyWindow(window);
     }
 }
 
-bool Window::RegisterWindowClass(WNDCLASSEXW windowClass) {
-    windowClass.lpfnWndProc = &Window::WindowProc;
+bool Window::Register(const WindowClass& windowClass) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(windowClass.hInstance, windowClass.lpszClassName, &existing)) return true;
-    return ::RegisterClassExW(&windowClass) != 0;
+    if (::GetClassInfoExW(Instance(), windowClass.Name, &existing)) return true;
+    WNDCLASSEXW registered{};
+    registered.cbSize = sizeof(registered);
+    registered.lpfnWndProc = &Window::WindowProc;
+    registered.hInstance = Instance();
+    registered.hCursor = windowClass.Cursor;
+    registered.hbrBackground = windowClass.Background;
+    registered.hIcon = windowClass.Icon;
+    registered.lpszClassName = windowClass.Name;
+    return ::RegisterClassExW(&registered) != 0;
 }
 
-bool Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* caption, DWORD style, int x, int y,
-                    int width, int height, HWND parent, HMENU id) {
-    const HWND created = ::CreateWindowExW(exStyle, className, caption, style, x, y, width, height, parent, id,
-                                           ::GetModuleHandleW(nullptr), this);
-    return created != nullptr;
+bool Window::Create(const WindowArgs& args) {
+    const auto menuOrId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.Id));
+    return ::CreateWindowExW(args.ExStyle, args.ClassName, args.Caption, args.Style, args.Place.Left,
+                             args.Place.Top, args.Place.Width, args.Place.Height, args.Parent, menuOrId, Instance(),
+                             this) != nullptr;
+}
+
+void Window::Forget() {
+    window_ = nullptr;
+    if (!topLevel_) return;
+    topLevel_ = false;
+    if (--openTopLevelWindows_ == 0) ::PostQuitMessage(0);
 }
 
 LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -34,6 +52,8 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         self = static_cast<Window*>(create->lpCreateParams);
         self->window_ = window;
+        self->topLevel_ = (create->style & WS_CHILD) == 0;
+        if (self->topLevel_) ++openTopLevelWindows_;
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
         self = reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -42,7 +62,7 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
+        self->Forget();
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
     return self->HandleMessage(message, wParam, lParam);
@@ -50,8 +70,6 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            return OnCreate() ? 0 : -1;
         case WM_DESTROY:
             OnDestroy();
             return 0;
@@ -59,37 +77,45 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             PAINTSTRUCT paint{};
             const HDC dc = ::BeginPaint(window_, &paint);
             if (dc) {
-                OnPaint(dc, paint.rcPaint);
+                OnPaint(dc);
                 ::EndPaint(window_, &paint);
             }
             return 0;
         }
         case WM_ERASEBKGND:
-            if (OnEraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
+            if (OnEraseBackground()) return 1;
             break;
         case WM_TIMER:
             if (OnTimer(wParam)) return 0;
             break;
         case WM_KEYDOWN:
-            if (OnKeyDown(static_cast<UINT>(wParam), false)) return 0;
-            break;
         case WM_SYSKEYDOWN:
-            if (OnKeyDown(static_cast<UINT>(wParam), true)) return 0;
+            if (OnKeyDown()) return 0;
             break;
         case WM_LBUTTONDOWN:
+            if (OnMouseDown(MouseButton::Left)) return 0;
+            break;
         case WM_RBUTTONDOWN:
+            if (OnMouseDown(MouseButton::Right)) return 0;
+            break;
         case WM_MBUTTONDOWN:
+            if (OnMouseDown(MouseButton::Middle)) return 0;
+            break;
         case WM_XBUTTONDOWN:
-            if (OnMouseDown()) return message == WM_XBUTTONDOWN ? TRUE : 0;
+            if (OnMouseDown(MouseButton::Extra)) return TRUE;
             break;
         case WM_MOUSEMOVE:
-            if (OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) return 0;
+            if (OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) return 0;
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (OnFocusChanged()) return 0;
             break;
         case WM_CLOSE:
             if (OnClose()) return 0;
             break;
         case WM_COMMAND:
-            if (OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
+            if (OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
             break;
         case WM_ACTIVATE:
             if (OnActivate(LOWORD(wParam) != WA_INACTIVE)) return 0;
@@ -100,10 +126,13 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             if (OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam))) return 0;
             break;
+        case WM_ENDSESSION:
+            if (OnEndSession(wParam != FALSE)) return 0;
+            break;
         default:
             break;
     }
-    return Default(message, wParam, lParam);
+    return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
 }  // namespace gridbloom::win
