@@ -20,9 +20,13 @@ set_source_files_properties(resources/gridbloom.rc PROPERTIES
 add_executable(gridbloom WIN32
     app/main.cpp
     app/Terminate.cpp
+    platform/ColorBox.cpp
     platform/Dpi.cpp
+    platform/JapaneseFont.cpp
     platform/MessageLoop.cpp
+    platform/Monitors.cpp
     platform/Process.cpp
+    platform/SaverInput.cpp
     platform/SaverWindow.cpp
     platform/SettingsWindow.cpp
     platform/Win32SettingsFiles.cpp

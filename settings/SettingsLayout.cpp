@@ -1,16 +1,6 @@
 #include "settings/SettingsLayout.h"
 
-#include "app/Twips.h"
-
 namespace gridbloom {
-
-PixelRect ToPixels(const TwipsRect& rect, int dpi) {
-    const int left = TwipsToPixels(rect.Left, dpi);
-    const int top = TwipsToPixels(rect.Top, dpi);
-    const int right = TwipsToPixels(rect.Left + rect.Width, dpi);
-    const int bottom = TwipsToPixels(rect.Top + rect.Height, dpi);
-    return {left, top, right - left, bottom - top};
-}
 
 TwipsRect InFrame(const TwipsRect& rectInFrame) {
     return {about_layout::Frame1.Left + rectInFrame.Left, about_layout::Frame1.Top + rectInFrame.Top,
@@ -21,6 +11,16 @@ int FontHeightPixels(int hundredthsOfPoint, int dpi) {
     // points * dpi / 72, rounded to the nearest pixel.
     const long long scaled = static_cast<long long>(hundredthsOfPoint) * dpi;
     return -static_cast<int>((scaled + 3600) / 7200);
+}
+
+int FittedFontHeight(int height, int textWidth, int boxWidth) {
+    if (textWidth <= boxWidth || boxWidth <= 0) return height;
+    return static_cast<int>(static_cast<long long>(height) * boxWidth / textWidth);
+}
+
+PixelRect CentredIn(const PixelRect& workArea, int width, int height) {
+    return {workArea.Left + (workArea.Width - width) / 2, workArea.Top + (workArea.Height - height) / 2, width,
+            height};
 }
 
 const Swatch* FindSwatch(int index) {

@@ -5,29 +5,9 @@
 #include <array>
 #include <cstdint>
 
+#include "settings/Twips.h"
+
 namespace gridbloom {
-
-struct TwipsRect {
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-};
-
-struct PixelRect {
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-
-    bool operator==(const PixelRect& other) const {
-        return Left == other.Left && Top == other.Top && Width == other.Width && Height == other.Height;
-    }
-};
-
-// Edges are rounded where they lie, so that controls that meet in twips
-// still meet in pixels.
-PixelRect ToPixels(const TwipsRect& rect, int dpi);
 
 // A control inside Frame1 is placed relative to the frame; this gives its
 // place in the window's client area.
@@ -36,6 +16,14 @@ TwipsRect InFrame(const TwipsRect& rectInFrame);
 // Font sizes in hundredths of a point, and their height in pixels at a DPI
 // (negative: the height of the characters, as CreateFont takes it).
 int FontHeightPixels(int hundredthsOfPoint, int dpi);
+
+// The font height at which a text fits its box: the same height when the text
+// at `height` is no wider than the box, otherwise smaller in proportion. Used
+// where a substitute face is wider than the face the layout was made for.
+int FittedFontHeight(int height, int textWidth, int boxWidth);
+
+// Where a window of the given size lies when centred in a work area.
+PixelRect CentredIn(const PixelRect& workArea, int width, int height);
 
 namespace about_layout {
 

@@ -189,5 +189,41 @@ TEST(SettingsLayoutTest, FontSizesInPointsBecomePixelHeights) {
     EXPECT_EQ(FontHeightPixels(about_layout::Label2Font, 144), -24);
 }
 
+TEST(SettingsLayoutTest, ALabelShrinksOnlyWhenItsTextIsWiderThanItsBox) {
+    struct Case {
+        int textWidth;
+        int boxWidth;
+        int height;
+    };
+    // Heights are negative, as CreateFont takes the height of the characters.
+    const Case cases[] = {
+        {150, 170, -27},  // fits
+        {170, 170, -27},  // fits exactly
+        {340, 170, -13},  // twice too wide: half the height, rounded towards zero
+        {171, 170, -26},  // a pixel too wide: a pixel smaller
+        {200, 0, -27},    // no box to fit
+        {0, 170, -27},    // the text could not be measured
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FittedFontHeight(-27, c.textWidth, c.boxWidth), c.height) << c.textWidth << " in " << c.boxWidth;
+    }
+}
+
+TEST(SettingsLayoutTest, TheWindowIsCentredInTheWorkAreaOfItsMonitor) {
+    struct Case {
+        PixelRect workArea;
+        PixelRect window;
+    };
+    const Case cases[] = {
+        {{0, 0, 1280, 984}, {435, 372, 410, 240}},
+        {{0, 0, 1281, 985}, {435, 372, 410, 240}},           // odd margins round down
+        {{-1280, -200, 1280, 1024}, {-845, 192, 410, 240}},  // a monitor left of the primary
+        {{1920, 0, 800, 560}, {2115, 160, 410, 240}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CentredIn(c.workArea, 410, 240), c.window) << c.workArea.Left << "," << c.workArea.Top;
+    }
+}
+
 }  // namespace
 }  // namespace gridbloom
