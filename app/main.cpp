@@ -1,5 +1,5 @@
-// The program's entry: it creates the saver window, whose load handler runs
-// the start-up sequence, then runs the event loop until the last window
+// The program's entry: it creates the saver window, runs its load handler
+// (the start-up sequence), then runs the event loop until the last window
 // closes.
 #include <windows.h>
 #include <commctrl.h>
@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "app/StartUp.h"
 #include "board/ClockRandom.h"
 #include "platform/MessageLoop.h"
 #include "platform/Process.h"
@@ -34,9 +35,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::unique_ptr<win::SettingsWindow> settings;
     std::unique_ptr<win::SaverWindow> saver;
     saver = std::make_unique<win::SaverWindow>(colorFile, random, [&] {
-        settings = std::make_unique<win::SettingsWindow>(colorFile, [&] { saver->Unload(); });
+        settings = std::make_unique<win::SettingsWindow>(colorFile, [&] { saver->CloseWindow(); });
         return settings->Open();
     });
-    if (!saver->Load(ArgumentsOf(::GetCommandLineW()))) return 1;
+    if (!saver->CreateHidden()) return 1;
+    RunStartUpSequence(*saver, saver->Logic(), ArgumentsOf(::GetCommandLineW()));
     return win::RunMessageLoop();
 }

@@ -17,7 +17,7 @@ std::wstring ProgramFilePath() {
     }
 }
 
-InstanceClaim ClaimSingleInstance() {
+InstanceClaim ClaimInstanceMutex() {
     InstanceClaim claim;
     claim.Mutex.reset(::CreateMutexW(nullptr, FALSE, L"Local\\gridbloom.scr.single-instance"));
     const DWORD error = ::GetLastError();

@@ -17,8 +17,9 @@ struct InstanceClaim {
     UniqueKernelHandle Mutex;  // held for the life of the program
 };
 
-// Claims the single-instance mutex of the user's session. Another copy is
-// running when the mutex exists already, or exists but may not be opened.
-InstanceClaim ClaimSingleInstance();
+// Creates the single-instance mutex of the user's session and keeps it in the
+// claim. Another copy is running when the mutex exists already, or exists but
+// may not be opened; the claim then holds no mutex.
+InstanceClaim ClaimInstanceMutex();
 
 }  // namespace gridbloom::win

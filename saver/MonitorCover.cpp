@@ -4,9 +4,9 @@
 
 namespace gridbloom {
 
-std::vector<ScreenRect> MonitorsToCover(const std::vector<ScreenRect>& monitors, const ScreenRect& primary) {
-    std::vector<ScreenRect> covers;
-    for (const ScreenRect& monitor : monitors) {
+std::vector<PixelRect> MonitorsToCover(const std::vector<PixelRect>& monitors, const PixelRect& primary) {
+    std::vector<PixelRect> covers;
+    for (const PixelRect& monitor : monitors) {
         if (monitor.Empty() || monitor.Overlaps(primary)) continue;
         if (std::find(covers.begin(), covers.end(), monitor) != covers.end()) continue;
         covers.push_back(monitor);

@@ -1,5 +1,6 @@
-// What the saver window's logic asks of the platform. The Windows shell
-// implements it; the unit tests use a fake that records every request.
+// What the saver window's logic and its start-up sequence ask of the
+// platform. The Windows shell implements it; the unit tests use a fake that
+// records every request.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +28,11 @@ class SaverHost {
 public:
     virtual ~SaverHost() = default;
 
-    virtual bool IsAnotherCopyRunning() = 0;
-    virtual void MaximiseWindow() = 0;
+    // Claims the program's single-instance guard for the rest of its life;
+    // false when another copy of the program holds it.
+    virtual bool ClaimSingleInstance() = 0;
+    // Records that the window is to be shown maximised; nothing shows yet.
+    virtual void MarkMaximised() = 0;
     virtual ScreenPoint GetCursorPos() = 0;
     virtual void ShowWindow() = 0;
     virtual void HideWindow() = 0;
@@ -37,8 +41,6 @@ public:
     virtual void EnableTimer(SaverTimer timer) = 0;
     virtual void OpenSettingsWindow() = 0;
 
-    // Where the board surface's drawing origin lies on the screen.
-    virtual ScreenPoint SurfaceOrigin() = 0;
     // The inside of the board surface, in pixels.
     virtual PixelSize SurfaceSize() = 0;
     // Shows a complete frame on the board surface.

@@ -1,41 +1,25 @@
 #include "saver/frmMain.h"
 
-#include "app/CommandLine.h"
-
 namespace gridbloom {
 
 constexpr std::int16_t StartSeedDivisor = 7;
 constexpr std::int16_t StartCellSize = 10;
 
-void frmMain::Load(std::wstring_view arguments) {
-    if (host_.IsAnotherCopyRunning()) {
-        host_.CloseWindow();
-        return;
-    }
-    host_.MaximiseWindow();
-    state_.CellColor = colorFile_.LoadCellColor();
+void frmMain::LoadCellColor() { state_.CellColor = colorFile_.LoadCellColor(); }
+
+void frmMain::ResetState(ScreenPoint startCursor) {
     state_.ExitRequested = FlagFalse;
-    state_.StartCursor = host_.GetCursorPos();
+    state_.StartCursor = startCursor;
     state_.SeedDivisor = StartSeedDivisor;
     state_.CellSize = StartCellSize;
     state_.MinuteCount = 0;
-    ClearBoard(state_.Board);
-    SeedBoard();
+}
 
-    switch (SelectMode(arguments)) {
-        case Mode::Run:
-            host_.ShowWindow();
-            host_.EnableTimer(SaverTimer::Timer1);
-            host_.EnableTimer(SaverTimer::Timer2);
-            break;
-        case Mode::Configure:
-            host_.HideWindow();
-            host_.OpenSettingsWindow();
-            break;
-        case Mode::None:
-            host_.CloseWindow();
-            break;
-    }
+void frmMain::ClearBoard() { gridbloom::ClearBoard(state_.Board); }
+
+void frmMain::SeedBoard() {
+    SeedCells(state_.Board, state_.SeedDivisor, random_);
+    PaintBoard();
 }
 
 void frmMain::OnTimer1() {
@@ -56,25 +40,13 @@ void frmMain::OnKeyDown() { state_.ExitRequested = FlagTrue; }
 
 void frmMain::OnMouseDown() { state_.ExitRequested = FlagTrue; }
 
-void frmMain::OnMouseMove(float x, float y) {
-    // The surface reports positions from its own origin; adding the origin's
-    // screen position gives the pointer's screen position.
-    const ScreenPoint origin = host_.SurfaceOrigin();
-    OnScreenMouseMove(x + static_cast<float>(origin.X), y + static_cast<float>(origin.Y));
-}
-
-void frmMain::OnScreenMouseMove(float x, float y) {
-    if (x != static_cast<float>(state_.StartCursor.X) || y != static_cast<float>(state_.StartCursor.Y)) {
+void frmMain::OnMouseMove(float screenX, float screenY) {
+    if (screenX != static_cast<float>(state_.StartCursor.X) || screenY != static_cast<float>(state_.StartCursor.Y)) {
         state_.ExitRequested = FlagTrue;
     }
 }
 
 void frmMain::OnPaint() { PaintBoard(); }
-
-void frmMain::SeedBoard() {
-    SeedCells(state_.Board, state_.SeedDivisor, random_);
-    PaintBoard();
-}
 
 void frmMain::PaintBoard() {
     const PixelSize size = host_.SurfaceSize();

@@ -1,11 +1,10 @@
-// The saver window's logic: the start-up sequence that runs when the window
-// is loaded, and its reactions to timer ticks, input and repaint requests.
-// It owns the board and all saver state; the platform is reached only
-// through SaverHost.
+// The saver window's logic: the state that the start-up sequence prepares,
+// and the window's reactions to timer ticks, input and repaint requests. It
+// owns the board and all saver state; the platform is reached only through
+// SaverHost.
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "board/Board.h"
 #include "board/Seeding.h"
@@ -37,25 +36,29 @@ public:
     frmMain(SaverHost& host, const ColorFile& colorFile, RandomSource& random)
         : host_(host), colorFile_(colorFile), random_(random) {}
 
-    // The start-up sequence: refuses a second copy, gives the state its
-    // first values, seeds and paints the board, then acts on the switch.
-    void Load(std::wstring_view arguments);
+    // The steps of the start-up sequence that act on the window's state.
+    void LoadCellColor();
+    // ExitRequested, StartCursor, SeedDivisor, CellSize and MinuteCount get
+    // their first values.
+    void ResetState(ScreenPoint startCursor);
+    void ClearBoard();
+    // A fresh random board, shown at once.
+    void SeedBoard();
 
     void OnTimer1();
     void OnTimer2();
     void OnKeyDown();
     void OnMouseDown();
-    // A pointer move over the board surface, in surface pixels.
-    void OnMouseMove(float x, float y);
-    // A pointer move anywhere else the saver covers, in screen pixels.
-    void OnScreenMouseMove(float x, float y);
+    // A pointer move over anything the saver covers, at this screen
+    // position: each window turns its own coordinates into the screen's with
+    // its real offset.
+    void OnMouseMove(float screenX, float screenY);
     void OnPaint();
 
     const SaverState& State() const { return state_; }
     const PixelFrame& Frame() const { return frame_; }
 
 private:
-    void SeedBoard();
     void PaintBoard();
 
     SaverHost& host_;

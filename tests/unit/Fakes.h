@@ -4,9 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <codecvt>
 #include <cstdlib>  // mkdtemp
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <locale>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -21,27 +24,9 @@ namespace gridbloom::testing {
 
 using CallLog = std::vector<std::string>;
 
+// UTF-8 for log lines and POSIX paths, whatever the locale the tests run in.
 inline std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        const auto code = static_cast<std::uint32_t>(c);
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
+    return std::wstring_convert<std::codecvt_utf8<wchar_t>>().to_bytes(text);
 }
 
 // Files in memory. Each operation can be made to fail, and every call is
@@ -160,23 +145,27 @@ public:
     }
 };
 
-// Numbers from a script, then a fixed value once the script has run out.
+// Random numbers as a test says: the n-th draw over the source's life,
+// counting from 0, is draw(n). Each reseed records how many draws had been
+// made by then.
 class ScriptedRandom final : public RandomSource {
 public:
+    explicit ScriptedRandom(std::function<float(int)> draw) : draw_(std::move(draw)) {}
+    // The numbers of a script, then `after` once it has run out.
     explicit ScriptedRandom(std::vector<float> script = {}, float after = 0.0f)
-        : script_(std::move(script)), after_(after) {}
-    int Reseeds = 0;
-    std::size_t Draws = 0;
+        : draw_([script = std::move(script), after](int n) {
+              return static_cast<std::size_t>(n) < script.size() ? script[static_cast<std::size_t>(n)] : after;
+          }) {}
 
-    void ReseedFromClock() override { ++Reseeds; }
-    float NextUnit() override {
-        const std::size_t i = Draws++;
-        return i < script_.size() ? script_[i] : after_;
-    }
+    int Draws = 0;
+    std::vector<int> DrawsAtReseed;
+    int Reseeds() const { return static_cast<int>(DrawsAtReseed.size()); }
+
+    void ReseedFromClock() override { DrawsAtReseed.push_back(Draws); }
+    float NextUnit() override { return draw_(Draws++); }
 
 private:
-    std::vector<float> script_;
-    float after_;
+    std::function<float(int)> draw_;
 };
 
 // A host that records each request of the saver window's logic.
@@ -186,14 +175,13 @@ public:
 
     bool AnotherCopy = false;
     ScreenPoint Cursor{640, 512};
-    ScreenPoint Origin{2, 2};
     int Width = 1054;
     int Height = 1054;
     int FramesPresented = 0;
     bool Closed = false;
 
-    bool IsAnotherCopyRunning() override { return Log("IsAnotherCopyRunning"), AnotherCopy; }
-    void MaximiseWindow() override { Log("MaximiseWindow"); }
+    bool ClaimSingleInstance() override { return Log("ClaimSingleInstance"), !AnotherCopy; }
+    void MarkMaximised() override { Log("MarkMaximised"); }
     ScreenPoint GetCursorPos() override { return Log("GetCursorPos"), Cursor; }
     void ShowWindow() override { Log("ShowWindow"); }
     void HideWindow() override { Log("HideWindow"); }
@@ -205,7 +193,6 @@ public:
         Log(timer == SaverTimer::Timer1 ? "EnableTimer1" : "EnableTimer2");
     }
     void OpenSettingsWindow() override { Log("OpenSettingsWindow"); }
-    ScreenPoint SurfaceOrigin() override { return Origin; }
     PixelSize SurfaceSize() override { return {Width, Height}; }
     void PresentFrame(const PixelFrame&) override {
         Log("PresentFrame");

@@ -12,28 +12,15 @@
 #include <utility>
 #include <vector>
 
+#include "tests/unit/Fakes.h"
+
 namespace gridbloom {
 namespace {
 
-// A RandomSource whose n-th draw (counting from 0 over the source's life) is
-// whatever the test says, and which records when it was reseeded.
-class ScriptedSource final : public RandomSource {
-public:
-    explicit ScriptedSource(std::function<float(int)> draw) : draw_(std::move(draw)) {}
+using testing::ScriptedRandom;
 
-    void ReseedFromClock() override { drawsAtReseed.push_back(draws); }
-
-    float NextUnit() override { return draw_(draws++); }
-
-    int draws = 0;
-    std::vector<int> drawsAtReseed;  // how many draws had been made at each reseed
-
-private:
-    std::function<float(int)> draw_;
-};
-
-ScriptedSource ConstantSource(float r) {
-    return ScriptedSource([r](int) { return r; });
+ScriptedRandom ConstantSource(float r) {
+    return ScriptedRandom([r](int) { return r; });
 }
 
 std::int16_t I16(int value) {
@@ -91,7 +78,7 @@ const DrawCase kDrawCases[] = {
 TEST(SeedCells, DrawToCellMapping) {
     for (const DrawCase& c : kDrawCases) {
         SCOPED_TRACE(c.name);
-        ScriptedSource source = ConstantSource(c.r);
+        ScriptedRandom source = ConstantSource(c.r);
         Board board{};
         SeedCells(board, c.divisor, source);
         EXPECT_EQ(CountCells(board, c.cell), BoardCellCount) << "r = " << c.r;
@@ -102,16 +89,16 @@ TEST(SeedCells, DrawToCellMapping) {
 // Use of the source
 
 TEST(SeedCells, ReseedsOnceBeforeEachSeedingsDraws) {
-    ScriptedSource source = ConstantSource(0.0f);
+    ScriptedRandom source = ConstantSource(0.0f);
     Board board{};
     SeedCells(board, 7, source);
-    EXPECT_EQ(source.drawsAtReseed, (std::vector<int>{0}));
-    EXPECT_EQ(source.draws, BoardCellCount);
+    EXPECT_EQ(source.DrawsAtReseed, (std::vector<int>{0}));
+    EXPECT_EQ(source.Draws, BoardCellCount);
 
     SeedCells(board, 7, source);
     SeedCells(board, 7, source);
-    EXPECT_EQ(source.drawsAtReseed, (std::vector<int>{0, BoardCellCount, 2 * BoardCellCount}));
-    EXPECT_EQ(source.draws, 3 * BoardCellCount);
+    EXPECT_EQ(source.DrawsAtReseed, (std::vector<int>{0, BoardCellCount, 2 * BoardCellCount}));
+    EXPECT_EQ(source.Draws, 3 * BoardCellCount);
 }
 
 TEST(SeedCells, DrawsFillColumnByColumn) {
@@ -127,7 +114,7 @@ TEST(SeedCells, DrawsFillColumnByColumn) {
     for (const OrderCase& c : cases) {
         SCOPED_TRACE("draw " + std::to_string(c.draw));
         const int liveDraw = c.draw;
-        ScriptedSource source([liveDraw](int n) { return n == liveDraw ? kLiveDraw : 0.0f; });
+        ScriptedRandom source([liveDraw](int n) { return n == liveDraw ? kLiveDraw : 0.0f; });
         Board board{};
         SeedCells(board, 7, source);
         EXPECT_EQ(board.At(I16(c.x), I16(c.y)), 1);
@@ -142,13 +129,13 @@ TEST(SeedCells, OverwritesWhatTheBoardHeld) {
     }
     {
         Board board = previous;
-        ScriptedSource source = ConstantSource(0.9f);
+        ScriptedRandom source = ConstantSource(0.9f);
         SeedCells(board, 7, source);
         EXPECT_EQ(CountCells(board, 0), BoardCellCount);
     }
     {
         Board board = previous;
-        ScriptedSource source = ConstantSource(kLiveDraw);
+        ScriptedRandom source = ConstantSource(kLiveDraw);
         SeedCells(board, 7, source);
         EXPECT_EQ(CountCells(board, 1), BoardCellCount);
     }
@@ -162,7 +149,7 @@ TEST(SeedCells, DrawsAtOrAboveOneGiveDeadCells) {
                             std::numeric_limits<float>::infinity()};
     for (const float r : values) {
         SCOPED_TRACE("r = " + std::to_string(r));
-        ScriptedSource source = ConstantSource(r);
+        ScriptedRandom source = ConstantSource(r);
         Board board;
         board.Cells.fill(1);
         SeedCells(board, 7, source);
@@ -177,7 +164,7 @@ TEST(SeedCells, NegativeOrNotANumberDrawsStillGiveOnlyZeroOrOne) {
     for (const std::int16_t divisor : divisors) {
         for (const float r : values) {
             SCOPED_TRACE("divisor " + std::to_string(divisor) + ", r = " + std::to_string(r));
-            ScriptedSource source = ConstantSource(r);
+            ScriptedRandom source = ConstantSource(r);
             Board board{};
             SeedCells(board, divisor, source);
             EXPECT_EQ(CountCells(board, 0) + CountCells(board, 1), BoardCellCount);
@@ -188,7 +175,7 @@ TEST(SeedCells, NegativeOrNotANumberDrawsStillGiveOnlyZeroOrOne) {
 TEST(SeedCells, MixedHostileDrawsGiveOnlyZeroOrOne) {
     const std::vector<float> values = {1.0f, -0.5f, std::numeric_limits<float>::quiet_NaN(), 1e30f,
                                        kLiveDraw, -1e30f, 0.0f, std::numeric_limits<float>::infinity()};
-    ScriptedSource source([&values](int n) { return values[static_cast<std::size_t>(n) % values.size()]; });
+    ScriptedRandom source([&values](int n) { return values[static_cast<std::size_t>(n) % values.size()]; });
     Board board{};
     SeedCells(board, 7, source);
     EXPECT_EQ(CountCells(board, 0) + CountCells(board, 1), BoardCellCount);
