@@ -27,9 +27,12 @@ Mode SelectMode(std::wstring_view arguments) {
     const std::wstring_view head = arguments.substr(0, 2);
     if (head.size() != 2 || head[0] != L'/') return Mode::None;
     switch (AsciiUpper(head[1])) {
-        case L'S': return Mode::Run;
-        case L'C': return Mode::Configure;
-        default: return Mode::None;
+        case L'S':
+            return Mode::Run;
+        case L'C':
+            return Mode::Configure;
+        default:
+            return Mode::None;
     }
 }
 

@@ -62,13 +62,9 @@ void RunGenerations(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * BoardCellCount);
 }
 
-void BM_NextGeneration(benchmark::State& state) {
-    RunGenerations<NextGeneration>(state);
-}
+void BM_NextGeneration(benchmark::State& state) { RunGenerations<NextGeneration>(state); }
 
-void BM_CellByCellReference(benchmark::State& state) {
-    RunGenerations<CellByCellNext>(state);
-}
+void BM_CellByCellReference(benchmark::State& state) { RunGenerations<CellByCellNext>(state); }
 
 BENCHMARK(BM_NextGeneration)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CellByCellReference)->Unit(benchmark::kMicrosecond);

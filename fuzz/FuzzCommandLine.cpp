@@ -26,10 +26,13 @@ Mode ExpectedMode(std::wstring_view arguments) {
     if (arguments.size() < 2 || arguments[0] != L'/') return Mode::None;
     switch (arguments[1]) {
         case L'S':
-        case L's': return Mode::Run;
+        case L's':
+            return Mode::Run;
         case L'C':
-        case L'c': return Mode::Configure;
-        default: return Mode::None;
+        case L'c':
+            return Mode::Configure;
+        default:
+            return Mode::None;
     }
 }
 

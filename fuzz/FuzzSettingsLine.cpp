@@ -80,8 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view first = gridbloom::FirstLine(contents);
     FUZZ_CHECK(first.find_first_of("\r\n") == std::string_view::npos);
     FUZZ_CHECK(std::string_view(contents).substr(0, first.size()) == first);
-    FUZZ_CHECK(first.size() == contents.size() || contents[first.size()] == '\r' ||
-               contents[first.size()] == '\n');
+    FUZZ_CHECK(first.size() == contents.size() || contents[first.size()] == '\r' || contents[first.size()] == '\n');
 
     MemoryFiles files;
     const std::wstring folder = gridbloom::MyPath(gridbloom::FolderOfFile(L"C:\\Windows\\System32\\gridbloom.scr"));

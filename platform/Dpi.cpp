@@ -36,10 +36,9 @@ UINT DpiAtPoint(POINT point) {
     // shcore.dll is not loaded by default: load it on demand, by its system name.
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     static const HMODULE shcore = ::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    static const auto getDpiForMonitor =
-        shcore ? reinterpret_cast<GetDpiForMonitorFn>(
-                     reinterpret_cast<void*>(::GetProcAddress(shcore, "GetDpiForMonitor")))
-               : nullptr;
+    static const auto getDpiForMonitor = shcore ? reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(
+                                                      ::GetProcAddress(shcore, "GetDpiForMonitor")))
+                                                : nullptr;
     if (getDpiForMonitor) {
         const HMONITOR monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTOPRIMARY);
         UINT dpiX = 0;

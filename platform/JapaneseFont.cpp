@@ -9,8 +9,8 @@ namespace {
 // that are metric-alike or common, before leaving the choice to the font
 // mapper (which may pick a face without Latin letters).
 constexpr const wchar_t* FontFaces[] = {
-    L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic", L"Meiryo UI", L"Yu Gothic UI",
-    L"IPAPGothic",     L"IPA Pゴシック", L"VL PGothic",  L"Noto Sans CJK JP",
+    L"ＭＳ Ｐゴシック", L"MS PGothic",    L"MS UI Gothic", L"Meiryo UI",        L"Yu Gothic UI",
+    L"IPAPGothic",      L"IPA Pゴシック", L"VL PGothic",   L"Noto Sans CJK JP",
 };
 
 int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -40,8 +40,8 @@ const wchar_t* JapaneseFace() {
 UniqueFont MakeFontOfHeight(int height) {
     static const wchar_t* const face = JapaneseFace();
     return UniqueFont(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    VARIABLE_PITCH | FF_SWISS, face));
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                                    face));
 }
 
 int TextWidth(HFONT font, const wchar_t* text) {

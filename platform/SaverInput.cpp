@@ -37,8 +37,8 @@ bool SaverInputWindow::OnMouseMove(POINT client) {
 
 bool BoardSurface::CreateIn(HWND parent, int size) {
     if (!Register(InvisiblePointerClass(SurfaceClassName))) return false;
-    return Create({SurfaceClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, {0, 0, size, size},
-                   parent, 1});
+    return Create(
+        {SurfaceClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, {0, 0, size, size}, parent, 1});
 }
 
 bool CoverWindow::CreateOver(HWND owner, const PixelRect& monitor) {

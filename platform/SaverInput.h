@@ -33,8 +33,7 @@ private:
 // keyboard focus and hides the pointer. Its paints are left to `paint`.
 class BoardSurface final : public SaverInputWindow {
 public:
-    BoardSurface(frmMain& logic, std::function<void(HDC)> paint)
-        : SaverInputWindow(logic), paint_(std::move(paint)) {}
+    BoardSurface(frmMain& logic, std::function<void(HDC)> paint) : SaverInputWindow(logic), paint_(std::move(paint)) {}
     // A square of `size` pixels, border included, at the parent's top-left.
     bool CreateIn(HWND parent, int size);
 

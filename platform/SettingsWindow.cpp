@@ -30,8 +30,7 @@ enum ControlId : int {
 };
 
 void Place(HWND control, const PixelRect& place) {
-    ::SetWindowPos(control, nullptr, place.Left, place.Top, place.Width, place.Height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(control, nullptr, place.Left, place.Top, place.Width, place.Height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace

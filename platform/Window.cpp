@@ -34,9 +34,8 @@ bool Window::Register(const WindowClass& windowClass) {
 
 bool Window::Create(const WindowArgs& args) {
     const auto menuOrId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.Id));
-    return ::CreateWindowExW(args.ExStyle, args.ClassName, args.Caption, args.Style, args.Place.Left,
-                             args.Place.Top, args.Place.Width, args.Place.Height, args.Parent, menuOrId, Instance(),
-                             this) != nullptr;
+    return ::CreateWindowExW(args.ExStyle, args.ClassName, args.Caption, args.Style, args.Place.Left, args.Place.Top,
+                             args.Place.Width, args.Place.Height, args.Parent, menuOrId, Instance(), this) != nullptr;
 }
 
 void Window::Forget() {

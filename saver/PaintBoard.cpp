@@ -43,8 +43,9 @@ void DrawBox(PixelFrame& frame, int left, int top, int right, int bottom, std::u
             std::fill(row + left + 1, row + right, fillPixel);
             row[right] = Black;
         }
-        if (bottom != top) std::fill(frame.Pixels.data() + static_cast<std::size_t>(bottom) * stride + left,
-                                     frame.Pixels.data() + static_cast<std::size_t>(bottom) * stride + right + 1, Black);
+        if (bottom != top)
+            std::fill(frame.Pixels.data() + static_cast<std::size_t>(bottom) * stride + left,
+                      frame.Pixels.data() + static_cast<std::size_t>(bottom) * stride + right + 1, Black);
         return;
     }
     FillSpan(frame, top, left, right, Black);

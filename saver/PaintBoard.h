@@ -15,7 +15,9 @@ struct PixelFrame {
     std::vector<std::uint32_t> Pixels;
 
     void Resize(int width, int height);
-    std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x)]; }
+    std::uint32_t At(int x, int y) const {
+        return Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x)];
+    }
 };
 
 // A COLORREF keeps red in the low byte (0x00BBGGRR); a DIB pixel keeps blue

@@ -18,9 +18,7 @@ std::wstring FolderOfFile(std::wstring_view filePath) {
     return std::wstring(filePath.substr(0, isRoot ? slash + 1 : slash));
 }
 
-std::string_view FirstLine(std::string_view text) {
-    return text.substr(0, text.find_first_of("\r\n"));
-}
+std::string_view FirstLine(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
 
 CellColor ColorFile::LoadCellColor() const {
     const std::optional<std::string> text = files_.ReadPrefix(path_, SettingsReadLimit);

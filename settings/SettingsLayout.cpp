@@ -3,8 +3,8 @@
 namespace gridbloom {
 
 TwipsRect InFrame(const TwipsRect& rectInFrame) {
-    return {about_layout::Frame1.Left + rectInFrame.Left, about_layout::Frame1.Top + rectInFrame.Top,
-            rectInFrame.Width, rectInFrame.Height};
+    return {about_layout::Frame1.Left + rectInFrame.Left, about_layout::Frame1.Top + rectInFrame.Top, rectInFrame.Width,
+            rectInFrame.Height};
 }
 
 int FontHeightPixels(int hundredthsOfPoint, int dpi) {
@@ -19,8 +19,7 @@ int FittedFontHeight(int height, int textWidth, int boxWidth) {
 }
 
 PixelRect CentredIn(const PixelRect& workArea, int width, int height) {
-    return {workArea.Left + (workArea.Width - width) / 2, workArea.Top + (workArea.Height - height) / 2, width,
-            height};
+    return {workArea.Left + (workArea.Width - width) / 2, workArea.Top + (workArea.Height - height) / 2, width, height};
 }
 
 const Swatch* FindSwatch(int index) {

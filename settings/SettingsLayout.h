@@ -59,6 +59,7 @@ struct Swatch {
 
 // Sixteen swatches in two rows of eight, in tab order. The indices run 0 to
 // 13 and then 21 and 22.
+// clang-format off
 constexpr std::array<Swatch, 16> Palette{{
     {0, 0x00FFFFFF, 240, 360},  {1, 0x008080FF, 720, 360},  {2, 0x0080C0FF, 1200, 360},
     {3, 0x0080FFFF, 1680, 360}, {4, 0x0080FF80, 2160, 360}, {5, 0x00FFFF80, 2640, 360},
@@ -67,6 +68,7 @@ constexpr std::array<Swatch, 16> Palette{{
     {12, 0x0000FF00, 2160, 840}, {13, 0x00FFFF00, 2640, 840}, {21, 0x00FF0000, 3120, 840},
     {22, 0x00FF00FF, 3600, 840},
 }};
+// clang-format on
 
 // The swatch with this picColor index, or null when there is none.
 const Swatch* FindSwatch(int index);

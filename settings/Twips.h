@@ -28,7 +28,7 @@ struct PixelRect {
     int Width = 0;
     int Height = 0;
 
-    constexpr int Right() const { return Left + Width; }  // the first column past the rectangle
+    constexpr int Right() const { return Left + Width; }   // the first column past the rectangle
     constexpr int Bottom() const { return Top + Height; }  // the first row below it
     bool Empty() const { return Width <= 0 || Height <= 0; }
     bool Overlaps(const PixelRect& other) const {

@@ -17,9 +17,9 @@ namespace {
 
 constexpr wchar_t ClassName[] = L"gridbloom.floor";
 constexpr wchar_t Caption[] = L"gridbloom floor";
-constexpr int FrameSize = 1054;   // the board's inside, in pixels
-constexpr int FrameLeft = 2;      // where the saver's board shows it:
-constexpr int FrameTop = 2;       // just inside a 2-pixel border
+constexpr int FrameSize = 1054;  // the board's inside, in pixels
+constexpr int FrameLeft = 2;     // where the saver's board shows it:
+constexpr int FrameTop = 2;      // just inside a 2-pixel border
 constexpr UINT_PTR TimerId = 1;
 constexpr UINT TimerIntervalMs = 100;
 
@@ -103,8 +103,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, ClassName, Caption, WS_POPUP, 0, 0, width,
-                                    height, nullptr, nullptr, instance, nullptr);
+    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, ClassName, Caption, WS_POPUP, 0, 0, width, height,
+                                    nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ::ShowWindow(window, SW_SHOW);
     ::SetForegroundWindow(window);

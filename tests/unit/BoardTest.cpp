@@ -16,9 +16,7 @@ namespace {
 using Cell = std::pair<int, int>;  // (x, y)
 using CellList = std::vector<Cell>;
 
-std::int16_t I16(int value) {
-    return static_cast<std::int16_t>(value);
-}
+std::int16_t I16(int value) { return static_cast<std::int16_t>(value); }
 
 // (x, y) brought back onto the board, for test patterns placed near an edge.
 Cell Wrapped(int x, int y) {
@@ -91,6 +89,7 @@ struct NeighbourCase {
 
 const std::vector<NeighbourCase>& NeighbourCases() {
     static const std::vector<NeighbourCase> cases = {
+        // clang-format off
         {"top-left corner", {0, 0},
          {{115, 92}, {0, 92}, {1, 92}, {115, 0}, {1, 0}, {115, 1}, {0, 1}, {1, 1}}},
         {"bottom-right corner", {115, 92},
@@ -103,6 +102,7 @@ const std::vector<NeighbourCase>& NeighbourCases() {
          {{115, 39}, {0, 39}, {1, 39}, {115, 40}, {1, 40}, {115, 41}, {0, 41}, {1, 41}}},
         {"interior", {57, 46},
          {{56, 45}, {57, 45}, {58, 45}, {56, 46}, {58, 46}, {56, 47}, {57, 47}, {58, 47}}},
+        // clang-format on
     };
     return cases;
 }
@@ -184,8 +184,10 @@ const RuleCase kRules[] = {
 // Places where the rule is checked: the middle, every corner and every edge,
 // since the step handles the first and last columns apart from the rest.
 const Cell kRulePlaces[] = {
+    // clang-format off
     {50, 40}, {1, 1}, {114, 91}, {0, 0}, {115, 0}, {0, 92}, {115, 92},
     {0, 46}, {115, 46}, {57, 0}, {57, 92},
+    // clang-format on
 };
 
 TEST(Generation, BirthAndSurvivalTable) {

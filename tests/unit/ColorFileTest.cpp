@@ -23,6 +23,7 @@ TEST(CellColorTest, TextIsTurnedIntoAColourOnlyWhenItIsAValidDecimalColour) {
         std::string savedAs;
     };
     const Case cases[] = {
+        // clang-format off
         {"255", 255, "255"},
         {"16711935", 16711935, "16711935"},
         {"16776960", Cyan, "16776960"},
@@ -41,6 +42,7 @@ TEST(CellColorTest, TextIsTurnedIntoAColourOnlyWhenItIsAValidDecimalColour) {
         {"1e3", Cyan, "16776960"},
         {"\xEF\xBC\x92\xEF\xBC\x95\xEF\xBC\x95", Cyan, "16776960"},  // full-width digits
         {std::string("25\0" "5", 4), Cyan, "16776960"},
+        // clang-format on
     };
     for (const Case& c : cases) {
         const CellColor color = CellColor::FromText(c.text);
@@ -84,9 +86,11 @@ TEST(ColorFileTest, FirstLineEndsAtCrLfOrALoneCrOrLf) {
         std::string line;
     };
     const Case cases[] = {
+        // clang-format off
         {"255\r\n", "255"},    {"255\n", "255"},          {"255\r", "255"},
         {"255", "255"},        {"255\r\nextra\r\n", "255"}, {"255\nextra", "255"},
         {"\r\n255", ""},       {"", ""},                  {"255\n\r16", "255"},
+        // clang-format on
     };
     for (const Case& c : cases) EXPECT_EQ(FirstLine(c.text), c.line);
 }
@@ -105,8 +109,10 @@ TEST(ColorFileTest, LoadKeepsTheFirstLineAsTextOrFallsBackToCyan) {
         std::uint32_t color;
     };
     const Case cases[] = {
+        // clang-format off
         {"255\r\n", 255}, {"16711935\r\nmore\r\n", 16711935}, {"255\nextra", 255}, {"65280\r", 65280},
         {"", Cyan},       {"red\r\n", Cyan},                   {"\r\n255\r\n", Cyan},
+        // clang-format on
     };
     for (const Case& c : cases) {
         files.Files[colorFile.Path()] = c.contents;
@@ -150,12 +156,14 @@ TEST(ColorFileTest, ValidTextRoundTripsUnchangedAndInvalidTextIsSavedAsTheColour
         std::string saved;
     };
     const Case cases[] = {
+        // clang-format off
         {"16776960\r\n", "16776960\r\n"},
         {"255\nextra", "255\r\n"},
         {"0255\r\n", "0255\r\n"},
         {"not a colour\r\n", "16776960\r\n"},
         {"", "16776960\r\n"},
         {"16777216", "16776960\r\n"},
+        // clang-format on
     };
     for (const Case& c : cases) {
         MemoryFiles files;

@@ -34,6 +34,7 @@ TEST(SelectModeTest, ReadsOnlyTheFirstTwoCharactersUpperCased) {
         Mode mode;
     };
     const Case cases[] = {
+        // clang-format off
         {L"/S", Mode::Run},          {L"/s", Mode::Run},          {L"/S:123", Mode::Run},
         {L"/s anything", Mode::Run}, {L"/C", Mode::Configure},    {L"/c", Mode::Configure},
         {L"/C:1234", Mode::Configure}, {L"", Mode::None},         {L"/", Mode::None},
@@ -41,6 +42,7 @@ TEST(SelectModeTest, ReadsOnlyTheFirstTwoCharactersUpperCased) {
         {L"/X", Mode::None},         {L"S", Mode::None},          {L" /S", Mode::None},
         {L"\xFF0FS", Mode::None},    // a full-width slash is not a switch
         {L"/\x017F", Mode::None},    // a long s does not upper-case to S here
+        // clang-format on
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SelectMode(c.arguments), c.mode) << c.arguments;

@@ -189,9 +189,7 @@ public:
         Log("CloseWindow");
         Closed = true;
     }
-    void EnableTimer(SaverTimer timer) override {
-        Log(timer == SaverTimer::Timer1 ? "EnableTimer1" : "EnableTimer2");
-    }
+    void EnableTimer(SaverTimer timer) override { Log(timer == SaverTimer::Timer1 ? "EnableTimer1" : "EnableTimer2"); }
     void OpenSettingsWindow() override { Log("OpenSettingsWindow"); }
     PixelSize SurfaceSize() override { return {Width, Height}; }
     void PresentFrame(const PixelFrame&) override {

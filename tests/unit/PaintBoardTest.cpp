@@ -114,7 +114,7 @@ TEST(PaintBoardTest, TheBoardIsClippedToTheSurface) {
 TEST(PaintBoardTest, BoxesClipOnEverySide) {
     PixelFrame frame;
     frame.Resize(20, 20);
-    DrawBox(frame, -5, -5, 4, 4, 0x00FFFFFFu);   // corner box cut at the top-left
+    DrawBox(frame, -5, -5, 4, 4, 0x00FFFFFFu);    // corner box cut at the top-left
     DrawBox(frame, 15, 15, 30, 30, 0x00FFFFFFu);  // cut at the bottom-right
     EXPECT_EQ(frame.At(0, 0), 0x00FFFFFFu);
     EXPECT_EQ(frame.At(3, 3), 0x00FFFFFFu);

@@ -23,9 +23,7 @@ ScriptedRandom ConstantSource(float r) {
     return ScriptedRandom([r](int) { return r; });
 }
 
-std::int16_t I16(int value) {
-    return static_cast<std::int16_t>(value);
-}
+std::int16_t I16(int value) { return static_cast<std::int16_t>(value); }
 
 int CountCells(const Board& board, std::int16_t value) {
     return static_cast<int>(std::count(board.Cells.begin(), board.Cells.end(), value));
@@ -108,8 +106,7 @@ TEST(SeedCells, DrawsFillColumnByColumn) {
         int x, y;
     };
     const OrderCase cases[] = {
-        {0, 0, 0},   {1, 0, 1},     {92, 0, 92},    {93, 1, 0},
-        {94, 1, 1},  {200, 2, 14},  {5000, 53, 71}, {10787, 115, 92},
+        {0, 0, 0}, {1, 0, 1}, {92, 0, 92}, {93, 1, 0}, {94, 1, 1}, {200, 2, 14}, {5000, 53, 71}, {10787, 115, 92},
     };
     for (const OrderCase& c : cases) {
         SCOPED_TRACE("draw " + std::to_string(c.draw));
@@ -173,8 +170,8 @@ TEST(SeedCells, NegativeOrNotANumberDrawsStillGiveOnlyZeroOrOne) {
 }
 
 TEST(SeedCells, MixedHostileDrawsGiveOnlyZeroOrOne) {
-    const std::vector<float> values = {1.0f, -0.5f, std::numeric_limits<float>::quiet_NaN(), 1e30f,
-                                       kLiveDraw, -1e30f, 0.0f, std::numeric_limits<float>::infinity()};
+    const std::vector<float> values = {1.0f,   -0.5f, std::numeric_limits<float>::quiet_NaN(), 1e30f, kLiveDraw,
+                                       -1e30f, 0.0f,  std::numeric_limits<float>::infinity()};
     ScriptedRandom source([&values](int n) { return values[static_cast<std::size_t>(n) % values.size()]; });
     Board board{};
     SeedCells(board, 7, source);

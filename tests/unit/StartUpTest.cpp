@@ -16,8 +16,8 @@ using testing::SaverFixture;
 using testing::ScriptedRandom;
 
 TEST(StartUpTest, RunsTheStartUpSequenceInOrderThenActsOnTheSwitch) {
-    const CallLog prefix = {"ClaimSingleInstance", "MarkMaximised", "read C:\\Saver\\gridbloom.dat",
-                            "GetCursorPos", "PresentFrame"};
+    const CallLog prefix = {"ClaimSingleInstance", "MarkMaximised", "read C:\\Saver\\gridbloom.dat", "GetCursorPos",
+                            "PresentFrame"};
     struct Case {
         const wchar_t* arguments;
         CallLog tail;

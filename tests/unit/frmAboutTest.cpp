@@ -87,11 +87,11 @@ TEST(frmAboutTest, ClosingWithoutAClickSavesTheLoadedColour) {
 TEST(frmAboutTest, TheLastSwatchClickedIsSaved) {
     MemoryAbout about;
     about.window.Load();
-    about.window.OnSwatchClick(9);   // red
+    about.window.OnSwatchClick(9);  // red
     EXPECT_EQ(about.host.Preview, 0x000000FFu);
     about.window.OnSwatchClick(21);  // blue
     EXPECT_EQ(about.host.Preview, 0x00FF0000u);
-    about.window.OnUnload();         // the close box, Alt+F4 or the system
+    about.window.OnUnload();  // the close box, Alt+F4 or the system
     EXPECT_EQ(about.File(), "16711680\r\n");
     EXPECT_TRUE(about.host.SaverClosed);
 }
@@ -176,8 +176,8 @@ TEST(SettingsLayoutTest, TwipsBecomePixelsAtTheWindowsDpi) {
     };
     for (const Case& c : cases) {
         const PixelRect got = ToPixels(c.twips, c.dpi);
-        EXPECT_EQ(got, c.pixels) << c.twips.Left << "," << c.twips.Top << " at " << c.dpi << " dpi: " << got.Left
-                                 << "," << got.Top << " " << got.Width << "x" << got.Height;
+        EXPECT_EQ(got, c.pixels) << c.twips.Left << "," << c.twips.Top << " at " << c.dpi << " dpi: " << got.Left << ","
+                                 << got.Top << " " << got.Width << "x" << got.Height;
     }
 }
 

@@ -61,13 +61,13 @@ TEST(frmMainEventsTest, OnlyAPointerThatReallyMovedEndsTheSaver) {
     // The pointer starts at screen (640, 512); moves arrive in screen pixels,
     // from the board surface or from a cover on another monitor.
     const Case cases[] = {
-        {640.0f, 512.0f, false},        // where it was at start-up
-        {641.0f, 512.0f, true},         // one pixel right
-        {640.0f, 511.0f, true},         // one pixel up
-        {638.0f, 510.0f, true},         // the start position less the surface's border
-        {640.5f, 512.0f, true},         // compared in floating point
-        {1920.0f + 5.0f, 512.0f, true}, // over a monitor right of the primary
-        {-640.0f, 512.0f, true},        // over one left of it
+        {640.0f, 512.0f, false},         // where it was at start-up
+        {641.0f, 512.0f, true},          // one pixel right
+        {640.0f, 511.0f, true},          // one pixel up
+        {638.0f, 510.0f, true},          // the start position less the surface's border
+        {640.5f, 512.0f, true},          // compared in floating point
+        {1920.0f + 5.0f, 512.0f, true},  // over a monitor right of the primary
+        {-640.0f, 512.0f, true},         // over one left of it
     };
     for (const Case& c : cases) {
         SaverFixture saver;
