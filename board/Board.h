@@ -20,7 +20,6 @@ struct Board {
     std::int16_t At(std::int16_t x, std::int16_t y) const { return Cells[x + BoardColumns * y]; }
 };
 
-// Sets every cell to 0.
 void ClearBoard(Board& board);
 
 // The number of live cells among the eight around (x, y), wrapping at the

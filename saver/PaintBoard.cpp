@@ -73,9 +73,10 @@ void ClearToBlack(PixelFrame& frame) {
 }
 
 void PaintBoard(const Board& board, std::int16_t cellSize, std::uint32_t colorRef, PixelFrame& frame) {
-    // The box from (0, 0) to (ScaleWidth, ScaleHeight) in black: its outline
-    // and its inside are black and its far corner lies outside the frame, so
-    // it is a clear of every pixel.
+    // The painting starts with a black box from (0, 0) to (ScaleWidth,
+    // ScaleHeight). Its outline and its inside are black, and its far corner
+    // lies just outside the frame, so clearing every pixel to black draws
+    // exactly what that box would.
     ClearToBlack(frame);
     const std::uint32_t cellPixel = PixelFromColorRef(colorRef);
     for (std::int16_t x = 0; x < BoardColumns; ++x) {

@@ -32,11 +32,10 @@ constexpr std::uint32_t PixelFromColorRef(std::uint32_t colorRef) {
 // inside is filled with fillPixel. Whatever lies outside the frame is clipped.
 void DrawBox(PixelFrame& frame, int left, int top, int right, int bottom, std::uint32_t fillPixel);
 
-// Sets every pixel of the frame to black.
 void ClearToBlack(PixelFrame& frame);
 
-// Clears the whole frame to black (a black box over all of it), then draws a box of
-// cellSize pitch, filled with the colour, for every cell that holds 1.
+// A complete frame of the board: black, with a box of cellSize pitch filled
+// with the colour for every cell that holds 1.
 void PaintBoard(const Board& board, std::int16_t cellSize, std::uint32_t colorRef, PixelFrame& frame);
 
 }  // namespace gridbloom
