@@ -19,8 +19,8 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace gridbloom;
 
-    // Refuse DLLs planted in the current folder for anything loaded later.
-    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The DLL search order is locked already, before the runtime started
+    // (platform/DllSearchOrder.cpp).
     ::HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
     // The settings window's button takes the look of the common controls.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
