@@ -21,6 +21,7 @@ add_executable(gridbloom WIN32
     app/main.cpp
     app/Terminate.cpp
     platform/ColorBox.cpp
+    platform/DllSearchOrder.cpp
     platform/Dpi.cpp
     platform/JapaneseFont.cpp
     platform/MessageLoop.cpp
@@ -51,6 +52,10 @@ target_compile_options(gridbloom PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${hardening_c
 target_link_options(gridbloom PRIVATE
     -municode -static -fstack-protector-strong
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-seh -Wl,--enable-reloc-section
+    # Terminal-server aware (no per-session INI and registry mapping is
+    # needed), for Windows Vista and later.
+    -Wl,--tsaware -Wl,--major-subsystem-version,6 -Wl,--minor-subsystem-version,0
+    -Wl,--major-os-version,6 -Wl,--minor-os-version,0
     -Wl,--gc-sections -s)
 
 # floor.exe: the cheapest program that shows frames like the saver does, the
