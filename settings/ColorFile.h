@@ -12,6 +12,10 @@
 namespace gridbloom {
 
 constexpr std::wstring_view SettingsFileName = L"gridbloom.dat";
+// A save writes this file first. Its name is no longer than the settings
+// file's, so that it can be made wherever the settings file can be: a folder
+// near the path limit must not load its colour and then fail to save it.
+constexpr std::wstring_view SaveTempFileName = L"gridbloom.tmp";
 // Only this much of the file is ever read: a colour line is a few digits, and
 // a huge file must not be loaded whole.
 constexpr std::size_t SettingsReadLimit = 4096;
@@ -33,7 +37,9 @@ std::string_view FirstLine(std::string_view text);
 class ColorFile {
 public:
     ColorFile(SettingsFileSystem& files, std::wstring myPath)
-        : files_(files), path_(myPath + std::wstring(SettingsFileName)), tempPath_(path_ + L".tmp") {}
+        : files_(files),
+          path_(myPath + std::wstring(SettingsFileName)),
+          tempPath_(myPath + std::wstring(SaveTempFileName)) {}
 
     // The first line of the file, kept as text; the default cyan as an
     // integer when the file cannot be opened. Nothing is created.
@@ -46,6 +52,7 @@ public:
     bool SaveCellColor(const CellColor& color) const;
 
     const std::wstring& Path() const { return path_; }
+    const std::wstring& TempPath() const { return tempPath_; }
 
 private:
     SettingsFileSystem& files_;

@@ -76,7 +76,11 @@ TEST(ColorFilePathTest, TheFileLiesInTheProgramFolderBehindExactlyOneBackslash) 
     };
     MemoryFiles files;
     for (const Case& c : cases) {
-        EXPECT_EQ(ColorFile(files, MyPath(FolderOfFile(c.program))).Path(), c.settings) << c.program;
+        const ColorFile colorFile(files, MyPath(FolderOfFile(c.program)));
+        EXPECT_EQ(colorFile.Path(), c.settings) << c.program;
+        // The save's temporary file lies beside it and fits wherever it fits.
+        EXPECT_EQ(FolderOfFile(colorFile.TempPath()), FolderOfFile(colorFile.Path())) << c.program;
+        EXPECT_LE(colorFile.TempPath().size(), colorFile.Path().size()) << c.program;
     }
 }
 
@@ -130,9 +134,8 @@ TEST(ColorFileTest, SaveWritesATemporaryFileThenReplacesTheOldOne) {
 
     ASSERT_TRUE(colorFile.SaveCellColor(CellColor::FromInteger(0x00FF0000)));
     EXPECT_EQ(files.Files.at(L"C:\\S\\gridbloom.dat"), "16711680\r\n");
-    EXPECT_EQ(files.Files.count(L"C:\\S\\gridbloom.dat.tmp"), 0u);
-    const CallLog expected = {"write C:\\S\\gridbloom.dat.tmp",
-                              "replace C:\\S\\gridbloom.dat.tmp -> C:\\S\\gridbloom.dat"};
+    EXPECT_EQ(files.Files.count(L"C:\\S\\gridbloom.tmp"), 0u);
+    const CallLog expected = {"write C:\\S\\gridbloom.tmp", "replace C:\\S\\gridbloom.tmp -> C:\\S\\gridbloom.dat"};
     EXPECT_EQ(log, expected);
 }
 

@@ -139,7 +139,7 @@ TEST(frmAboutOnDiskTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheWindowStill
     EXPECT_TRUE(about.host.Closed);
     EXPECT_TRUE(std::filesystem::is_directory(about.files.Native(about.colorFile.Path())));
     EXPECT_EQ(about.files.Get(about.colorFile.Path() + L"\\keep"), std::optional<std::string>("x"));
-    EXPECT_FALSE(std::filesystem::exists(about.files.Native(about.colorFile.Path() + L".tmp")));
+    EXPECT_FALSE(std::filesystem::exists(about.files.Native(about.colorFile.TempPath())));
 }
 
 TEST(SettingsLayoutTest, PaletteHasSixteenSwatchesInTwoRowsOfEight) {
