@@ -119,6 +119,16 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (OnActivate(LOWORD(wParam) != WA_INACTIVE)) return 0;
             break;
+        case WM_ACTIVATEAPP:
+            if (OnActivateApp(wParam != FALSE)) return 0;
+            break;
+        case WM_SYSCOMMAND:
+            // The low four bits are the system's own.
+            if (OnSysCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
+            break;
+        case WM_DISPLAYCHANGE:
+            if (OnDisplayChange()) return 0;
+            break;
         case WM_GETMINMAXINFO:
             if (OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam))) return 0;
             break;

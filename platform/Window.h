@@ -66,6 +66,12 @@ protected:
     virtual bool OnClose() { return false; }
     virtual bool OnCommand(WORD /*id*/, WORD /*code*/) { return false; }
     virtual bool OnActivate(bool /*active*/) { return false; }
+    // Another program's window is about to become the active one (false), or
+    // one of this program's (true).
+    virtual bool OnActivateApp(bool /*active*/) { return false; }
+    virtual bool OnSysCommand(UINT /*command*/) { return false; }
+    // Monitors were added, removed or changed their resolution.
+    virtual bool OnDisplayChange() { return false; }
     virtual bool OnGetMinMaxInfo(MINMAXINFO& /*info*/) { return false; }
     virtual bool OnDpiChanged(UINT /*dpi*/, const RECT& /*suggested*/) { return false; }
     virtual bool OnEndSession(bool /*ending*/) { return false; }

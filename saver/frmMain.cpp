@@ -46,6 +46,8 @@ void frmMain::OnMouseMove(float screenX, float screenY) {
     }
 }
 
+void frmMain::OnLostForeground() { state_.ExitRequested = FlagTrue; }
+
 void frmMain::OnPaint() { PaintBoard(); }
 
 void frmMain::PaintBoard() {

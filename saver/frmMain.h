@@ -53,6 +53,10 @@ public:
     // position: each window turns its own coordinates into the screen's with
     // its real offset.
     void OnMouseMove(float screenX, float screenY);
+    // Another program's window took the foreground (a reminder, an update
+    // prompt): the user's next keys would go there, behind the saver, so it
+    // counts as input.
+    void OnLostForeground();
     void OnPaint();
 
     const SaverState& State() const { return state_; }

@@ -24,19 +24,16 @@ std::vector<float> RandomDraws(int count) {
     return draws;
 }
 
-TEST(frmMainEventsTest, AKeyInTheFirstTickGivesOneMoreGenerationThenTheClose) {
-    for (const bool mouseButton : {false, true}) {
+TEST(frmMainEventsTest, InputInTheFirstTickGivesOneMoreGenerationThenTheClose) {
+    // A key, a mouse button, and another program taking the foreground.
+    for (void (frmMain::*input)() : {&frmMain::OnKeyDown, &frmMain::OnMouseDown, &frmMain::OnLostForeground}) {
         SaverFixture saver;
         saver.random = ScriptedRandom(RandomDraws(BoardCellCount));  // a busy board, so a generation shows
         saver.Load(L"/S");
         SaverState before = saver.window.State();
         const std::size_t framesBefore = static_cast<std::size_t>(saver.host.FramesPresented);
 
-        if (mouseButton) {
-            saver.window.OnMouseDown();
-        } else {
-            saver.window.OnKeyDown();
-        }
+        (saver.window.*input)();
         EXPECT_EQ(saver.window.State().ExitRequested, -1);
         EXPECT_FALSE(saver.host.Closed) << "input alone never closes the window";
 
