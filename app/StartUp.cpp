@@ -6,6 +6,9 @@ namespace gridbloom {
 
 void RunStartUpSequence(SaverHost& host, frmMain& window, std::wstring_view arguments) {
     if (!host.ClaimSingleInstance()) {
+        // "Settings..." pressed again while the settings window is open
+        // somewhere behind other windows: show the user the one they have.
+        if (SelectMode(arguments) == Mode::Configure) host.RaiseRunningSettingsWindow();
         host.CloseWindow();
         return;
     }

@@ -40,6 +40,9 @@ public:
     virtual void CloseWindow() = 0;
     virtual void EnableTimer(SaverTimer timer) = 0;
     virtual void OpenSettingsWindow() = 0;
+    // Brings the settings window of the copy that already runs to the front,
+    // if that copy has one open; nothing otherwise.
+    virtual void RaiseRunningSettingsWindow() = 0;
 
     // The inside of the board surface, in pixels.
     virtual PixelSize SurfaceSize() = 0;

@@ -191,6 +191,7 @@ public:
     }
     void EnableTimer(SaverTimer timer) override { Log(timer == SaverTimer::Timer1 ? "EnableTimer1" : "EnableTimer2"); }
     void OpenSettingsWindow() override { Log("OpenSettingsWindow"); }
+    void RaiseRunningSettingsWindow() override { Log("RaiseRunningSettingsWindow"); }
     PixelSize SurfaceSize() override { return {Width, Height}; }
     void PresentFrame(const PixelFrame&) override {
         Log("PresentFrame");

@@ -45,12 +45,24 @@ TEST(StartUpTest, RunsTheStartUpSequenceInOrderThenActsOnTheSwitch) {
 }
 
 TEST(StartUpTest, ASecondCopyEndsBeforeTouchingAnything) {
-    SaverFixture saver;
-    saver.host.AnotherCopy = true;
-    saver.Load(L"/S");
-    const CallLog expected = {"ClaimSingleInstance", "CloseWindow"};
-    EXPECT_EQ(saver.log, expected);
-    EXPECT_EQ(saver.random.Reseeds(), 0);
+    struct Case {
+        const wchar_t* arguments;
+        CallLog log;
+    };
+    // A second "/C" only brings the first copy's settings window forward.
+    const Case cases[] = {
+        {L"/S", {"ClaimSingleInstance", "CloseWindow"}},
+        {L"/C", {"ClaimSingleInstance", "RaiseRunningSettingsWindow", "CloseWindow"}},
+        {L"/c:1234", {"ClaimSingleInstance", "RaiseRunningSettingsWindow", "CloseWindow"}},
+        {L"/P 1234", {"ClaimSingleInstance", "CloseWindow"}},
+    };
+    for (const Case& c : cases) {
+        SaverFixture saver;
+        saver.host.AnotherCopy = true;
+        saver.Load(c.arguments);
+        EXPECT_EQ(saver.log, c.log) << c.arguments;
+        EXPECT_EQ(saver.random.Reseeds(), 0) << c.arguments;
+    }
 }
 
 TEST(StartUpTest, GivesTheStateItsFirstValues) {
