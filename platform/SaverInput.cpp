@@ -42,6 +42,7 @@ bool BoardSurface::CreateIn(HWND parent, int size) {
 }
 
 bool CoverWindow::CreateOver(HWND owner, const PixelRect& monitor) {
+    monitor_ = monitor;
     if (!Register(InvisiblePointerClass(CoverClassName))) return false;
     if (!Create({CoverClassName, CoverCaption, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, monitor,
                  owner, 0})) {

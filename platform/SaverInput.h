@@ -51,6 +51,10 @@ class CoverWindow final : public SaverInputWindow {
 public:
     using SaverInputWindow::SaverInputWindow;
     bool CreateOver(HWND owner, const PixelRect& monitor);
+    const PixelRect& Monitor() const { return monitor_; }
+
+private:
+    PixelRect monitor_;
 };
 
 }  // namespace gridbloom::win

@@ -3,6 +3,7 @@
 #include "platform/Dpi.h"
 #include "platform/Monitors.h"
 #include "platform/Process.h"
+#include "platform/SettingsWindow.h"
 #include "resources/resource.h"
 #include "saver/MonitorCover.h"
 #include "saver/SurfaceSize.h"
@@ -68,6 +69,28 @@ bool SaverWindow::OnActivate(bool active) {
     return active;
 }
 
+bool SaverWindow::OnActivateApp(bool active) {
+    if (!active) logic_.OnLostForeground();
+    return false;
+}
+
+bool SaverWindow::OnSysCommand(UINT command) {
+    // The system starts the screen saver with SC_SCREENSAVE; this one runs
+    // already, and no second copy is to start over it.
+    return command == SC_SCREENSAVE;
+}
+
+bool SaverWindow::OnDisplayChange() {
+    if (!::IsWindowVisible(Handle())) return false;  // the saver does not run: nothing covers the screen
+    // Back over the primary monitor, whatever became of it, and a cover over
+    // every other one, so that no monitor shows the desktop and no cover left
+    // from before hides the board.
+    const PixelRect primary = PrimaryMonitor();
+    ::SetWindowPos(Handle(), HWND_TOPMOST, primary.Left, primary.Top, primary.Width, primary.Height, SWP_NOACTIVATE);
+    UpdateCovers();
+    return true;
+}
+
 bool SaverWindow::OnGetMinMaxInfo(MINMAXINFO& info) {
     // Maximised, the window covers its whole monitor, task bar included.
     const PixelRect monitor = PrimaryMonitor();
@@ -89,8 +112,14 @@ void SaverWindow::PaintSurface(HDC dc) {
     paintDc_ = nullptr;
 }
 
-void SaverWindow::CoverOtherMonitors() {
-    for (const PixelRect& monitor : MonitorsToCover(AllMonitors(), PrimaryMonitor())) {
+void SaverWindow::UpdateCovers() {
+    std::vector<PixelRect> covered;
+    for (const auto& cover : covers_) covered.push_back(cover->Monitor());
+    const CoverChange change = ChangeCovers(covered, AllMonitors(), PrimaryMonitor());
+    for (auto index = change.Close.rbegin(); index != change.Close.rend(); ++index) {
+        covers_.erase(covers_.begin() + static_cast<std::ptrdiff_t>(*index));
+    }
+    for (const PixelRect& monitor : change.Open) {
         auto cover = std::make_unique<CoverWindow>(logic_);
         // A monitor left uncovered is a pity, not a reason to stop the saver.
         if (cover->CreateOver(Handle(), monitor)) covers_.push_back(std::move(cover));
@@ -116,7 +145,7 @@ ScreenPoint SaverWindow::GetCursorPos() {
 void SaverWindow::ShowWindow() {
     if (!Handle()) return;
     ::ShowWindow(Handle(), maximised_ ? SW_SHOWMAXIMIZED : SW_SHOW);
-    CoverOtherMonitors();
+    UpdateCovers();
     ::SetForegroundWindow(Handle());
     ::SetFocus(surface_.Handle());
 }
@@ -144,6 +173,8 @@ void SaverWindow::EnableTimer(SaverTimer timer) {
 void SaverWindow::OpenSettingsWindow() {
     if (!openSettings_ || !openSettings_()) CloseWindow();
 }
+
+void SaverWindow::RaiseRunningSettingsWindow() { SettingsWindow::RaiseOpenWindow(); }
 
 PixelSize SaverWindow::SurfaceSize() {
     RECT inside{};

@@ -36,6 +36,7 @@ public:
     void CloseWindow() override;
     void EnableTimer(SaverTimer timer) override;
     void OpenSettingsWindow() override;
+    void RaiseRunningSettingsWindow() override;
     PixelSize SurfaceSize() override;
     void PresentFrame(const PixelFrame& frame) override;
 
@@ -45,11 +46,16 @@ private:
     bool OnTimer(UINT_PTR id) override;
     bool OnKeyDown() override;
     bool OnActivate(bool active) override;
+    bool OnActivateApp(bool active) override;
+    bool OnSysCommand(UINT command) override;
+    bool OnDisplayChange() override;
     bool OnGetMinMaxInfo(MINMAXINFO& info) override;
     bool OnDpiChanged(UINT dpi, const RECT& suggested) override;
 
     void PaintSurface(HDC dc);
-    void CoverOtherMonitors();
+    // Opens and closes covers so that every monitor but the primary one has
+    // exactly one.
+    void UpdateCovers();
 
     frmMain logic_;
     BoardSurface surface_;

@@ -29,5 +29,40 @@ TEST(MonitorCoverTest, EveryMonitorButThePrimaryGetsACover) {
     for (const Case& c : cases) EXPECT_EQ(MonitorsToCover(c.monitors, primary), c.covers) << c.name;
 }
 
+TEST(MonitorCoverTest, WhenMonitorsChangeOnlyTheCoversThatNoLongerFitAreRebuilt) {
+    const PixelRect primary{0, 0, 1920, 1080};
+    const PixelRect right{1920, 0, 1280, 1024};
+    const PixelRect left{-1280, -200, 1280, 1024};
+    const PixelRect rightAtNewResolution{1920, 0, 1920, 1200};
+    struct Case {
+        const char* name;
+        std::vector<PixelRect> covered;
+        std::vector<PixelRect> monitors;
+        PixelRect primary;
+        std::vector<std::size_t> close;
+        std::vector<PixelRect> open;
+    };
+    const Case cases[] = {
+        {"nothing changed", {left, right}, {primary, left, right}, primary, {}, {}},
+        {"a monitor unplugged", {left, right}, {primary, right}, primary, {0}, {}},
+        {"a monitor plugged in", {right}, {left, primary, right}, primary, {}, {left}},
+        {"a new resolution",
+         {left, right},
+         {primary, left, rightAtNewResolution},
+         primary,
+         {1},
+         {rightAtNewResolution}},
+        {"the last other monitor gone", {right}, {primary}, primary, {0}, {}},
+        // The old primary is covered now, and the cover over the new primary,
+        // where the saver window moves, goes.
+        {"another primary", {right}, {primary, right}, right, {0}, {primary}},
+    };
+    for (const Case& c : cases) {
+        const CoverChange change = ChangeCovers(c.covered, c.monitors, c.primary);
+        EXPECT_EQ(change.Close, c.close) << c.name;
+        EXPECT_EQ(change.Open, c.open) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace gridbloom
