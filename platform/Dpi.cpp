@@ -1,6 +1,7 @@
 #include "platform/Dpi.h"
 
 #include "platform/Handles.h"
+#include "platform/Monitors.h"
 
 namespace gridbloom::win {
 namespace {
@@ -13,41 +14,50 @@ UINT SystemDpi() {
 }
 
 template <typename Function>
-Function LoadFunction(const wchar_t* module, const char* name) {
-    const HMODULE handle = ::GetModuleHandleW(module);
-    if (!handle) return nullptr;
+Function LoadFunction(HMODULE module, const char* name) {
+    if (!module) return nullptr;
     // The cast through void* keeps GCC's -Wcast-function-type quiet.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+// Windows 8.1's per-monitor DPI, from shcore.dll, which is not loaded by
+// default: loaded on demand, from the system folder.
+UINT MonitorDpi(HMONITOR monitor) {
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = LoadFunction<GetDpiForMonitorFn>(
+        ::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor");
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (getDpiForMonitor && monitor && SUCCEEDED(getDpiForMonitor(monitor, 0 /* MDT_EFFECTIVE_DPI */, &dpiX, &dpiY)) &&
+        dpiY > 0) {
+        return dpiY;
+    }
+    return SystemDpi();
 }
 
 }  // namespace
 
 UINT DpiOf(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = LoadFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+    static const auto getDpiForWindow =
+        LoadFunction<GetDpiForWindowFn>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
     if (getDpiForWindow && window) {
         const UINT dpi = getDpiForWindow(window);
         if (dpi > 0) return dpi;
     }
-    return SystemDpi();
+    return MonitorDpi(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY));
 }
 
-UINT DpiAtPoint(POINT point) {
-    // shcore.dll is not loaded by default: load it on demand, by its system name.
-    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static const HMODULE shcore = ::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    static const auto getDpiForMonitor = shcore ? reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(
-                                                      ::GetProcAddress(shcore, "GetDpiForMonitor")))
-                                                : nullptr;
-    if (getDpiForMonitor) {
-        const HMONITOR monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTOPRIMARY);
-        UINT dpiX = 0;
-        UINT dpiY = 0;
-        if (monitor && SUCCEEDED(getDpiForMonitor(monitor, 0 /* MDT_EFFECTIVE_DPI */, &dpiX, &dpiY)) && dpiY > 0) {
-            return dpiY;
-        }
-    }
-    return SystemDpi();
+UINT DpiAtPoint(POINT point) { return MonitorDpi(::MonitorFromPoint(point, MONITOR_DEFAULTTOPRIMARY)); }
+
+PixelRect FrameForClient(const PixelRect& client, DWORD style, DWORD exStyle, UINT dpi) {
+    using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi =
+        LoadFunction<AdjustWindowRectExForDpiFn>(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi");
+    RECT frame{client.Left, client.Top, client.Right(), client.Bottom()};
+    const bool adjusted = adjustForDpi ? adjustForDpi(&frame, style, FALSE, exStyle, dpi) != FALSE
+                                       : ::AdjustWindowRectEx(&frame, style, FALSE, exStyle) != FALSE;
+    return adjusted ? FromRect(frame) : client;
 }
 
 }  // namespace gridbloom::win

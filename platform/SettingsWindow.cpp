@@ -42,22 +42,28 @@ bool SettingsWindow::Open() {
     const WindowClass settingsClass{SettingsClassName, ::LoadCursorW(nullptr, IDC_ARROW),
                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr};
     if (!Register(settingsClass)) return false;
-    // Opened without an owner: centred on the monitor that holds the pointer.
+    // Opened without an owner: centred on the monitor that holds the pointer,
+    // at that monitor's DPI from the start, so that it never opens at another
+    // monitor's size and then jumps.
     POINT pointer{};
     if (!::GetCursorPos(&pointer)) pointer = POINT{0, 0};
-    if (!Create({SettingsClassName, Caption, WindowStyle, WindowExStyle, {}, nullptr, 0})) return false;
+    const UINT dpi = DpiAtPoint(pointer);
+    const PixelRect frame = FrameForDpi(static_cast<int>(dpi));
+    const PixelRect place = CentredIn(WorkAreaAt(pointer), frame.Width, frame.Height);
+    if (!Create({SettingsClassName, Caption, WindowStyle, WindowExStyle, place, nullptr, 0})) return false;
     icon_.reset(static_cast<HICON>(
         ::LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_GRIDBLOOM), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
     if (!CreateControls()) {
         ::DestroyWindow(Handle());
         return false;
     }
-
-    LayOut(static_cast<int>(DpiOf(Handle())));
-    RECT frame{};
-    ::GetWindowRect(Handle(), &frame);
-    const PixelRect place = CentredIn(WorkAreaAt(pointer), frame.right - frame.left, frame.bottom - frame.top);
-    ::SetWindowPos(Handle(), nullptr, place.Left, place.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int windowDpi = static_cast<int>(DpiOf(Handle()));
+    if (windowDpi != static_cast<int>(dpi)) {
+        const PixelRect resized = FrameForDpi(windowDpi);
+        ::SetWindowPos(Handle(), nullptr, 0, 0, resized.Width, resized.Height,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    LayOutControls(windowDpi);
 
     logic_.Load();
     ::ShowWindow(Handle(), SW_SHOWNORMAL);
@@ -65,6 +71,15 @@ bool SettingsWindow::Open() {
     ::SetFocus(::GetDlgItem(Handle(), CmdOkId));
     SetKeyboardDialog(Handle());
     return true;
+}
+
+void SettingsWindow::RaiseOpenWindow() {
+    const HWND open = ::FindWindowW(SettingsClassName, Caption);
+    if (open) ::SetForegroundWindow(open);
+}
+
+PixelRect SettingsWindow::FrameForDpi(int dpi) {
+    return FrameForClient(ToPixels(about_layout::Client, dpi), WindowStyle, WindowExStyle, static_cast<UINT>(dpi));
 }
 
 HWND SettingsWindow::CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, int id) {
@@ -93,16 +108,9 @@ bool SettingsWindow::CreateControls() {
     return CreateControl(L"STATIC", Label4Text, SS_LEFT | SS_NOPREFIX, Label4Id) != nullptr;
 }
 
-void SettingsWindow::LayOut(int dpi) {
+void SettingsWindow::LayOutControls(int dpi) {
     using namespace about_layout;
     dpi_ = dpi;
-
-    const PixelRect clientSize = ToPixels(Client, dpi);
-    RECT client{0, 0, clientSize.Width, clientSize.Height};
-    ::AdjustWindowRectEx(&client, WindowStyle, FALSE, WindowExStyle);
-    ::SetWindowPos(Handle(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
     label1Font_ = MakeFittingFont(Label1Font, dpi, Label1Text, ToPixels(Label1, dpi).Width);
     label2Font_ = MakeFittingFont(Label2Font, dpi, Label2Text, ToPixels(Label2, dpi).Width);
     label3Font_ = MakeFittingFont(Label3Font, dpi, Label3Text, ToPixels(Label3, dpi).Width);
@@ -161,9 +169,26 @@ bool SettingsWindow::OnCommand(WORD id, WORD code) {
     return id == IDCANCEL;
 }
 
+bool SettingsWindow::OnActivate(bool active) {
+    // The focus comes back where it was when the user left the window, as in
+    // a dialog: Enter and Space press OK again once OK had it.
+    if (!active) {
+        const HWND focus = ::GetFocus();
+        if (focus && ::IsChild(Handle(), focus)) focusWhenLeft_ = focus;
+        return false;
+    }
+    const HWND focus = focusWhenLeft_ && ::IsWindow(focusWhenLeft_) ? focusWhenLeft_ : ::GetDlgItem(Handle(), CmdOkId);
+    if (!focus) return false;
+    ::SetFocus(focus);
+    return true;
+}
+
 bool SettingsWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    LayOut(static_cast<int>(dpi));
+    // Moved onto a monitor of another DPI: the system's suggested rectangle
+    // keeps the window where the user put it, at the new size.
+    LayOutControls(static_cast<int>(dpi));
+    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 

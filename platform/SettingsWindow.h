@@ -25,6 +25,10 @@ public:
     // loads it and shows it. False when the window could not be created.
     bool Open();
 
+    // Brings the settings window that a copy of the program has open, if
+    // any, to the front.
+    static void RaiseOpenWindow();
+
 private:
     // AboutHost
     void SetPreviewColor(std::uint32_t colorRef) override;
@@ -35,19 +39,22 @@ private:
     void OnDestroy() override;
     void OnPaint(HDC dc) override;
     bool OnClose() override;
+    bool OnActivate(bool active) override;
     bool OnCommand(WORD id, WORD code) override;
     bool OnDpiChanged(UINT dpi, const RECT& suggested) override;
     bool OnEndSession(bool ending) override;
 
     bool CreateControls();
     HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, int id);
-    void LayOut(int dpi);
+    static PixelRect FrameForDpi(int dpi);
+    void LayOutControls(int dpi);
 
     frmAbout logic_;
     std::function<void()> closeSaver_;
     std::array<std::unique_ptr<ColorBox>, Palette.size()> swatches_;
     std::unique_ptr<ColorBox> preview_;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    HWND focusWhenLeft_ = nullptr;
     UniqueIcon icon_;
     UniqueFont label1Font_, label2Font_, label3Font_, frame1Font_, windowFont_;
 };

@@ -1,5 +1,7 @@
 #include "settings/SettingsLayout.h"
 
+#include <algorithm>
+
 namespace gridbloom {
 
 TwipsRect InFrame(const TwipsRect& rectInFrame) {
@@ -19,7 +21,10 @@ int FittedFontHeight(int height, int textWidth, int boxWidth) {
 }
 
 PixelRect CentredIn(const PixelRect& workArea, int width, int height) {
-    return {workArea.Left + (workArea.Width - width) / 2, workArea.Top + (workArea.Height - height) / 2, width, height};
+    // A window larger than the area keeps its top-left corner, and with it
+    // the title bar, on the screen.
+    return {std::max(workArea.Left, workArea.Left + (workArea.Width - width) / 2),
+            std::max(workArea.Top, workArea.Top + (workArea.Height - height) / 2), width, height};
 }
 
 const Swatch* FindSwatch(int index) {

@@ -22,7 +22,8 @@ int FontHeightPixels(int hundredthsOfPoint, int dpi);
 // where a substitute face is wider than the face the layout was made for.
 int FittedFontHeight(int height, int textWidth, int boxWidth);
 
-// Where a window of the given size lies when centred in a work area.
+// Where a window of the given size lies when centred in a work area; one
+// larger than the area lies at its top-left corner.
 PixelRect CentredIn(const PixelRect& workArea, int width, int height);
 
 namespace about_layout {

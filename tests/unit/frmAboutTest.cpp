@@ -219,6 +219,7 @@ TEST(SettingsLayoutTest, TheWindowIsCentredInTheWorkAreaOfItsMonitor) {
         {{0, 0, 1281, 985}, {435, 372, 410, 240}},           // odd margins round down
         {{-1280, -200, 1280, 1024}, {-845, 192, 410, 240}},  // a monitor left of the primary
         {{1920, 0, 800, 560}, {2115, 160, 410, 240}},
+        {{0, 0, 400, 200}, {0, 0, 410, 240}},  // too large: the title bar stays on the screen
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CentredIn(c.workArea, 410, 240), c.window) << c.workArea.Left << "," << c.workArea.Top;
