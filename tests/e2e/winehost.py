@@ -1,39 +1,33 @@
 """Runs gridbloom.scr under Wine on a virtual X display of its own.
 
-WineHost owns an Xvfb server on a free display, a 32-bit Wine prefix in a
-temporary folder (or a folder the caller names, to reuse one between runs),
-a persistent wineserver for that prefix, and a watcher that reports every
+WineHost owns an Xvfb server on a free display, a Wine prefix in a temporary
+folder (or a folder the caller names, to reuse one between runs), a
+persistent wineserver for that prefix, and a watcher that records every
 top-level X window that gets mapped. Tests use it to start the program with
 a given command line, wait for its windows, send it input and take
 screenshots.
 
 Everything runs on our own display with our own prefix: processes are found
 through the WINEPREFIX in their environment and ended by process id only.
-
-Run as a script with --watch-windows it is the window watcher itself (a
-small Xlib client that prints one line per structure event on the root
-window); WineHost starts it that way so that an X error can never take the
-test process down.
 """
 
 from __future__ import annotations
 
-import ctypes
-import ctypes.util
 import io
 import os
-import re
 import select
 import shutil
 import signal
 import subprocess
-import sys
 import tempfile
 import threading
 import time
 from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, Optional
+
+from Xlib import X, display as xdisplay, error as xerror
+from Xlib.protocol import event as xevent
 
 DEFAULT_SCREEN = "1280x1024x24"
 # A window of 1x1 is one of Wine's hidden helper windows ("Default IME", the
@@ -83,13 +77,14 @@ class Window:
     y: int
     width: int
     height: int
-    wm_class: tuple = ()
     pid: Optional[int] = None
-    viewable: bool = True
+    input_only: bool = False
 
     @property
     def trivial(self) -> bool:
-        return self.width <= TRIVIAL_SIZE and self.height <= TRIVIAL_SIZE
+        """A 1x1 helper window, or an input-only one (Wine maps one to
+        confine the pointer): neither shows anything."""
+        return self.input_only or (self.width <= TRIVIAL_SIZE and self.height <= TRIVIAL_SIZE)
 
     @property
     def center(self) -> tuple:
@@ -100,275 +95,142 @@ class Window:
 
     def __str__(self) -> str:
         return (f"0x{self.wid:x} {self.name!r} {self.width}x{self.height}+{self.x}+{self.y}"
-                f" pid={self.pid} class={self.wm_class}")
+                f" pid={self.pid}" + (" input-only" if self.input_only else ""))
 
 
-# One child line of `xwininfo -root -children`, for instance
-#      0xa00001 "グリッドブルーム": ("gridbloom.scr" "gridbloom.scr")  1280x1024+0+0  +0+0
-_CHILD_LINE = re.compile(
-    r'^\s+(0x[0-9a-fA-F]+) (?:"(.*)"|\(has no name\)): \((.*)\)\s+'
-    r'(\d+)x(\d+)\+(-?\d+)\+(-?\d+)\s+\+(-?\d+)\+(-?\d+)\s*$')
+def _property(xwin, name: str):
+    """The value of a window property; None when it is not set or the window is gone."""
+    try:
+        prop = xwin.get_full_property(xwin.display.get_atom(name), X.AnyPropertyType)
+    except xerror.XError:
+        return None
+    return prop.value if prop else None
 
 
-def parse_children(text: str) -> list:
-    """Parses the child lines of `xwininfo -root -children` (top-level windows)."""
-    windows = []
-    for line in text.splitlines():
-        m = _CHILD_LINE.match(line)
-        if not m:
-            continue
-        wid, name, cls, w, h, _, _, ax, ay = m.groups()
-        windows.append(Window(wid=int(wid, 16), name=name,
-                              x=int(ax), y=int(ay), width=int(w), height=int(h),
-                              wm_class=tuple(re.findall(r'"([^"]*)"', cls))))
-    return windows
+def read_window(xwin, x: int, y: int, width: int, height: int,
+                input_only: Optional[bool] = None) -> Window:
+    """A top-level window with the geometry given, and its title and process
+    id as far as it still has them."""
+    if input_only is None:
+        try:
+            input_only = xwin.get_attributes().win_class == X.InputOnly
+        except xerror.XError:
+            input_only = False  # gone already: it counts as shown
+    pid = _property(xwin, "_NET_WM_PID")
+    name = _property(xwin, "_NET_WM_NAME") or _property(xwin, "WM_NAME")
+    return Window(xwin.id, name.decode("utf-8", "replace") if name else None,
+                  x, y, width, height, pid[0] if pid else None, input_only)
 
 
-# --------------------------------------------------------------------------
-# The window watcher: a separate process that reports structure events
-# --------------------------------------------------------------------------
+class EventThread:
+    """Hands every event that an X display reports to handle(), in a thread
+    with a connection of its own; subclasses choose the events in listen().
 
-@dataclass
-class MapEvent:
-    """A top-level window that was mapped (became visible) at some moment."""
-    seq: int
-    wid: int
-    x: int
-    y: int
-    width: int
-    height: int
-    pid: Optional[int]
-    name: Optional[str]
+    sync() waits until every event the server generated before the call has
+    been handled: it sends a client message through a second connection to
+    a window of the thread's, and the server queues that message behind the
+    events already due to the thread.
+    """
 
-    @property
-    def trivial(self) -> bool:
-        """A 1x1 helper window, or an input-only one (reported as 0x0)."""
-        return self.width <= TRIVIAL_SIZE and self.height <= TRIVIAL_SIZE
+    def __init__(self, display_name: str):
+        self._events = xdisplay.Display(display_name)
+        self._control = xdisplay.Display(display_name)
+        root = self._events.screen().root
+        self._mailbox = root.create_window(0, 0, 1, 1, 0, 0, X.InputOnly, X.CopyFromParent)
+        self._message_type = self._events.intern_atom("GRIDBLOOM_SYNC")
+        self.lock = threading.Condition()
+        self._asked = self._answered = 0
+        self.listen(root)
+        self._events.sync()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+        self._thread.start()
 
-    def __str__(self) -> str:
-        return (f"0x{self.wid:x} {self.name!r} {self.width}x{self.height}+{self.x}+{self.y}"
-                f" pid={self.pid}")
+    def listen(self, root) -> None:
+        """Asks the server for the events to handle (before the thread starts)."""
+        raise NotImplementedError
+
+    def handle(self, event) -> None:
+        """Takes one event, in the thread."""
+        raise NotImplementedError
+
+    def _run(self) -> None:
+        try:
+            while True:
+                event = self._events.next_event()
+                if event.type != X.ClientMessage or event.window != self._mailbox:
+                    self.handle(event)
+                    continue
+                token = event.data[1][0]
+                if token == 0:
+                    return
+                with self.lock:
+                    self._answered = token
+                    self.lock.notify_all()
+        except xerror.ConnectionClosedError:
+            pass  # the display ended
+
+    def _post(self, token: int) -> None:
+        message = xevent.ClientMessage(window=self._mailbox, client_type=self._message_type,
+                                       data=(32, [token, 0, 0, 0, 0]))
+        self._control.send_event(self._mailbox, message)
+        self._control.flush()
+
+    def sync(self, timeout: float = 5.0) -> None:
+        with self.lock:
+            self._asked += 1
+            token = self._asked
+            self._post(token)
+            if not self.lock.wait_for(lambda: self._answered >= token, timeout):
+                raise TimeoutError(f"{type(self).__name__} did not answer")
+
+    def close(self) -> None:
+        try:
+            self._post(0)
+        except xerror.ConnectionClosedError:
+            pass
+        self._thread.join(3)
+        self._control.close()
+        self._events.close()
 
 
-class WindowWatch:
+class WindowWatch(EventThread):
     """Keeps the history of top-level windows mapped on the display.
 
     Polling can miss a window that shows for a few milliseconds; the X server
-    reports every MapNotify to the watcher, so "no window appeared" can be
-    checked for the whole time a program ran.
+    reports every MapNotify, so "no window appeared" can be checked for the
+    whole time a program ran. The watch starts with the display, so it sees
+    every window created, and knows each one's geometry even when it is gone
+    by the time its map is handled.
     """
 
-    def __init__(self, env: dict):
-        self._proc = subprocess.Popen(
-            [sys.executable, os.path.abspath(__file__), "--watch-windows"],
-            env={k: v for k, v in env.items() if not k.startswith("WINE")},
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-            text=True, encoding="utf-8", bufsize=1)
-        first = self._proc.stdout.readline()
-        if first.strip() != "ready":
-            raise RuntimeError(f"window watcher did not start: {first!r}")
-        self._lock = threading.Condition()
-        self._seq = 0
-        self._maps: list = []
-        self._synced = 0
-        self._sync_counter = 0
-        self._thread = threading.Thread(target=self._read, daemon=True)
-        self._thread.start()
+    def listen(self, root) -> None:
+        self._geometry = {}
+        self._mapped: list = []
+        root.change_attributes(event_mask=X.SubstructureNotifyMask)
 
-    def _read(self) -> None:
-        for line in self._proc.stdout:
-            fields = line.rstrip("\n").split(" ", 7)
-            kind = fields[0]
-            with self._lock:
-                self._seq += 1
-                if kind == "map":
-                    wid = int(fields[1])
-                    x, y, w, h = (int(v) for v in fields[2:6])
-                    pid = int(fields[6]) if fields[6] != "-" else None
-                    name = fields[7] if len(fields) > 7 and fields[7] != "-" else None
-                    if name is not None:
-                        name = name.encode("ascii").decode("unicode_escape")
-                    self._maps.append(MapEvent(self._seq, wid, x, y, w, h, pid, name))
-                elif kind == "sync":
-                    self._synced = int(fields[1])
-                self._lock.notify_all()
+    def handle(self, event) -> None:
+        if event.type in (X.CreateNotify, X.ConfigureNotify):
+            self._geometry[event.window.id] = (event.x + event.border_width,
+                                               event.y + event.border_width,
+                                               event.width, event.height)
+        elif event.type == X.DestroyNotify:
+            self._geometry.pop(event.window.id, None)
+        elif event.type == X.MapNotify:
+            window = read_window(event.window, *self._geometry.get(event.window.id, (0, 0, 0, 0)))
+            with self.lock:
+                self._mapped.append(window)
 
     def mark(self) -> int:
-        """A point in the event history; later events have a greater number."""
+        """A point in the history: mapped_since(mark) gives what was mapped later."""
         self.sync()
-        with self._lock:
-            return self._seq
-
-    def sync(self, timeout: float = 5.0) -> None:
-        """Waits until every event the server sent before now has been read."""
-        with self._lock:
-            self._sync_counter += 1
-            token = self._sync_counter
-        self._proc.stdin.write(f"sync {token}\n")
-        self._proc.stdin.flush()
-        deadline = time.monotonic() + timeout
-        with self._lock:
-            while self._synced < token:
-                left = deadline - time.monotonic()
-                if left <= 0:
-                    raise TimeoutError("window watcher did not answer")
-                self._lock.wait(left)
+        with self.lock:
+            return len(self._mapped)
 
     def mapped_since(self, mark: int, include_trivial: bool = False) -> list:
-        """Windows mapped after `mark` (the 1x1 helper windows left out)."""
+        """Windows mapped after `mark` (the trivial ones left out)."""
         self.sync()
-        with self._lock:
-            return [m for m in self._maps
-                    if m.seq > mark and (include_trivial or not m.trivial)]
-
-    def close(self) -> None:
-        if self._proc.poll() is None:
-            try:
-                self._proc.stdin.close()
-            except OSError:
-                pass
-            try:
-                self._proc.wait(2)
-            except subprocess.TimeoutExpired:
-                self._proc.kill()
-                self._proc.wait()
-        self._thread.join(2)
-
-
-def _watch_main() -> int:
-    """The watcher process: prints structure events of the root window.
-
-    Lines: "ready", "create WID X Y W H", "configure WID X Y W H",
-    "map WID X Y W H PID NAME", "unmap WID", "destroy WID", "sync TOKEN".
-    """
-    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-    c_ulong, c_long, c_int = ctypes.c_ulong, ctypes.c_long, ctypes.c_int
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XDefaultRootWindow.restype = c_ulong
-    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    x11.XSelectInput.argtypes = [ctypes.c_void_p, c_ulong, c_long]
-    x11.XSync.argtypes = [ctypes.c_void_p, c_int]
-    x11.XPending.argtypes = [ctypes.c_void_p]
-    x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
-    x11.XConnectionNumber.argtypes = [ctypes.c_void_p]
-    x11.XInternAtom.restype = c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, c_int]
-    x11.XGetWindowProperty.argtypes = [
-        ctypes.c_void_p, c_ulong, c_ulong, c_long, c_long, c_int, c_ulong,
-        ctypes.POINTER(c_ulong), ctypes.POINTER(c_int), ctypes.POINTER(c_ulong),
-        ctypes.POINTER(c_ulong), ctypes.POINTER(ctypes.c_void_p)]
-    x11.XFree.argtypes = [ctypes.c_void_p]
-    x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, c_ulong, ctypes.c_void_p]
-
-    # A window can be gone by the time we ask for its properties: ignore errors.
-    handler_type = ctypes.CFUNCTYPE(c_int, ctypes.c_void_p, ctypes.c_void_p)
-    ignore_errors = handler_type(lambda display, error: 0)
-    x11.XSetErrorHandler(ignore_errors)
-
-    display = x11.XOpenDisplay(None)
-    if not display:
-        print("no display", flush=True)
-        return 1
-    root = x11.XDefaultRootWindow(display)
-    net_wm_pid = x11.XInternAtom(display, b"_NET_WM_PID", 0)
-    net_wm_name = x11.XInternAtom(display, b"_NET_WM_NAME", 0)
-    utf8_string = x11.XInternAtom(display, b"UTF8_STRING", 0)
-    substructure_notify_mask = 1 << 19
-    x11.XSelectInput(display, root, substructure_notify_mask)
-    x11.XSync(display, 0)
-    out = sys.stdout
-    out.write("ready\n")
-    out.flush()
-
-    def get_property(wid, atom, req_type):
-        actual_type, actual_format = c_ulong(), c_int()
-        nitems, after = c_ulong(), c_ulong()
-        data = ctypes.c_void_p()
-        status = x11.XGetWindowProperty(display, wid, atom, 0, 1024, 0, req_type,
-                                        ctypes.byref(actual_type), ctypes.byref(actual_format),
-                                        ctypes.byref(nitems), ctypes.byref(after),
-                                        ctypes.byref(data))
-        if status != 0 or not data.value:
-            return None, 0
-        try:
-            if actual_format.value == 32:
-                # Xlib hands 32-bit items back as C longs.
-                return list((c_long * nitems.value).from_address(data.value)), 32
-            if actual_format.value == 8:
-                return ctypes.string_at(data.value, nitems.value), 8
-            return None, actual_format.value
-        finally:
-            x11.XFree(data)
-
-    # Offsets in XEvent on LP64: type@0, serial@8, send_event@16, display@24,
-    # then the fields of each kind of event from 32 on.
-    event = ctypes.create_string_buffer(192)
-    geometry = {}
-
-    def field_ulong(off):
-        return c_ulong.from_buffer(event, off).value
-
-    def field_int(off):
-        return c_int.from_buffer(event, off).value
-
-    def handle():
-        kind = field_int(0)
-        if kind == 16:  # CreateNotify: parent@32 window@40 x@48 y@52 w@56 h@60
-            wid = field_ulong(40)
-            geo = (field_int(48), field_int(52), field_int(56), field_int(60))
-            geometry[wid] = geo
-            out.write("create %d %d %d %d %d\n" % ((wid,) + geo))
-        elif kind == 22:  # ConfigureNotify: event@32 window@40 x@48 y@52 w@56 h@60
-            wid = field_ulong(40)
-            geo = (field_int(48), field_int(52), field_int(56), field_int(60))
-            geometry[wid] = geo
-            out.write("configure %d %d %d %d %d\n" % ((wid,) + geo))
-        elif kind == 19:  # MapNotify: event@32 window@40
-            wid = field_ulong(40)
-            geo = geometry.get(wid, (0, 0, 0, 0))
-            pid, _ = get_property(wid, net_wm_pid, 0)
-            name, _ = get_property(wid, net_wm_name, utf8_string)
-            pid_text = str(pid[0]) if pid else "-"
-            # XWindowAttributes on LP64: ..., visual@24, root@32, class@40.
-            # An InputOnly window (class 2; Wine maps one to confine the
-            # pointer) shows nothing: report it as having no size.
-            attributes = ctypes.create_string_buffer(256)
-            if x11.XGetWindowAttributes(display, wid, attributes) and \
-                    c_int.from_buffer(attributes, 40).value == 2:
-                geo = (geo[0], geo[1], 0, 0)
-            if name is None:
-                name_text = "-"
-            else:
-                name_text = name.decode("utf-8", "replace").encode("unicode_escape").decode("ascii")
-            out.write("map %d %d %d %d %d %s %s\n" % ((wid,) + geo + (pid_text, name_text)))
-        elif kind == 18:  # UnmapNotify
-            out.write("unmap %d\n" % field_ulong(40))
-        elif kind == 17:  # DestroyNotify
-            wid = field_ulong(40)
-            geometry.pop(wid, None)
-            out.write("destroy %d\n" % wid)
-
-    def drain():
-        while x11.XPending(display):
-            x11.XNextEvent(display, event)
-            handle()
-        out.flush()
-
-    xfd = x11.XConnectionNumber(display)
-    stdin = sys.stdin
-    while True:
-        drain()
-        ready, _, _ = select.select([xfd, stdin], [], [])
-        if stdin in ready:
-            line = stdin.readline()
-            if not line:
-                return 0
-            if line.startswith("sync "):
-                x11.XSync(display, 0)
-                drain()
-                out.write(line)
-                out.flush()
+        with self.lock:
+            return [w for w in self._mapped[mark:] if include_trivial or not w.trivial]
 
 
 # --------------------------------------------------------------------------
@@ -453,6 +315,7 @@ class WineHost:
         self.logdir = self._tmp / "logs"
         self.logdir.mkdir()
         self.display = None
+        self._x = None  # our own connection to the display
         self._xvfb = None
         self._wineserver = None
         self.watch: Optional[WindowWatch] = None
@@ -477,7 +340,8 @@ class WineHost:
         """Starts the display, the window watcher, the prefix and its server."""
         self._start_display()
         self.env = self._make_env()
-        self.watch = WindowWatch(self.env)
+        self.watch = WindowWatch(self.display)
+        self._x = xdisplay.Display(self.display)
         self._start_prefix()
 
     def _start_display(self) -> None:
@@ -552,6 +416,9 @@ class WineHost:
         if self.watch is not None:
             self.watch.close()
             self.watch = None
+        if self._x is not None:
+            self._x.close()
+            self._x = None
         if self._xvfb is not None and self._xvfb.poll() is None:
             self._xvfb.terminate()
             try:
@@ -653,22 +520,20 @@ class WineHost:
 
     def windows(self, include_trivial: bool = False) -> list:
         """Mapped top-level windows, topmost last, with name, geometry and pid."""
-        tree = self._xenv_run(["xwininfo", "-root", "-children"])
         result = []
-        for window in parse_children(tree.stdout.decode("utf-8", "replace")):
-            if window.trivial and not include_trivial:
-                continue
-            info = self._xenv_run(["xwininfo", "-id", hex(window.wid)], check=False)
-            if info.returncode != 0:
+        for xwin in self._x.screen().root.query_tree().children:
+            try:
+                attributes = xwin.get_attributes()
+                geometry = xwin.get_geometry()
+            except xerror.XError:
                 continue  # gone meanwhile
-            state = re.search(rb"Map State:\s*(\w+)", info.stdout)
-            window.viewable = bool(state) and state.group(1) == b"IsViewable"
-            if not window.viewable:
+            if attributes.map_state != X.IsViewable:
                 continue
-            prop = self._xenv_run(["xprop", "-id", hex(window.wid), "_NET_WM_PID"], check=False)
-            pid = re.search(rb"= (\d+)", prop.stdout)
-            window.pid = int(pid.group(1)) if pid else None
-            result.append(window)
+            border = geometry.border_width
+            window = read_window(xwin, geometry.x + border, geometry.y + border, geometry.width,
+                                 geometry.height, attributes.win_class == X.InputOnly)
+            if include_trivial or not window.trivial:
+                result.append(window)
         return result
 
     def wait_for_window(self, name: Optional[str] = None, timeout: float = 10.0,
@@ -740,8 +605,3 @@ class WineHost:
         with Image.open(io.BytesIO(png)) as image:
             return numpy.asarray(image.convert("RGB"))
 
-
-if __name__ == "__main__":
-    if sys.argv[1:] == ["--watch-windows"]:
-        sys.exit(_watch_main())
-    sys.exit("usage: winehost.py --watch-windows")
