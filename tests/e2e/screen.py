@@ -1,7 +1,4 @@
-"""Reading the saver's board and the pointer off the screen."""
-
-import ctypes
-import ctypes.util
+"""Reading the saver's board off the screen."""
 
 import numpy
 
@@ -41,38 +38,3 @@ def next_generation_rows_wrapped(board: numpy.ndarray) -> numpy.ndarray:
             counts += rolled[:, dx:dx + board.shape[1]]
     return ((counts == 3) | ((board == 1) & (counts == 2))).astype(numpy.uint8)
 
-
-class _CursorImage(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
-                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
-                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
-                ("cursor_serial", ctypes.c_ulong),
-                ("pixels", ctypes.POINTER(ctypes.c_ulong)),
-                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
-
-
-def pointer_alpha(display: str) -> numpy.ndarray:
-    """The alpha channel of the pointer image shown now on `display` (XFixes)."""
-    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
-    xfixes = ctypes.CDLL(ctypes.util.find_library("Xfixes"))
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    x11.XFree.argtypes = [ctypes.c_void_p]
-    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_CursorImage)
-    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
-    connection = x11.XOpenDisplay(display.encode())
-    if not connection:
-        raise RuntimeError(f"cannot open display {display}")
-    try:
-        image = xfixes.XFixesGetCursorImage(connection)
-        if not image:
-            raise RuntimeError("XFixesGetCursorImage failed")
-        try:
-            size = image.contents.width * image.contents.height
-            pixels = numpy.array(image.contents.pixels[:size], dtype=numpy.uint64)
-            return ((pixels >> 24) & 0xFF).astype(numpy.uint8)
-        finally:
-            x11.XFree(image)
-    finally:
-        x11.XCloseDisplay(connection)

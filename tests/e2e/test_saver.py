@@ -8,7 +8,7 @@ import pytest
 
 from conftest import EXIT_TIMEOUT, SAVER_CAPTION, SETTINGS_FILE, WINDOW_TIMEOUT
 from screen import (CELL, INSIDE, ORIGIN, ROWS, VISIBLE_COLUMNS, board_from_screen, colour_of,
-                    next_generation_rows_wrapped, pointer_alpha)
+                    next_generation_rows_wrapped)
 
 pytestmark = pytest.mark.saver
 
@@ -88,7 +88,7 @@ def test_consecutive_screens_are_consecutive_generations(wine, program_dir):
 
 def test_pointer_is_invisible_over_the_board_only(wine, program_dir):
     program, _ = start_saver(wine, program_dir)
-    over_board = pointer_alpha(wine.display)
+    over_board = wine.pointer_alpha()
     assert over_board.size >= 32 * 32
     assert (over_board == 0).all(), "the pointer shows over the board"
 
@@ -96,7 +96,7 @@ def test_pointer_is_invisible_over_the_board_only(wine, program_dir):
     # for a moment: beside the board the ordinary arrow shows.
     wine.mousemove(1200, 900)
     time.sleep(0.05)
-    beside = pointer_alpha(wine.display)
+    beside = wine.pointer_alpha()
     program.wait_exit(EXIT_TIMEOUT)
     assert (beside > 0).any(), "the pointer is invisible beside the board too"
 

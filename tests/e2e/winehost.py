@@ -13,7 +13,6 @@ through the WINEPREFIX in their environment and ended by process id only.
 
 from __future__ import annotations
 
-import io
 import os
 import select
 import shutil
@@ -26,6 +25,8 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, Optional
 
+import numpy
+from PIL import ImageGrab
 from Xlib import X, display as xdisplay, error as xerror
 from Xlib.protocol import event as xevent
 
@@ -33,12 +34,6 @@ DEFAULT_SCREEN = "1280x1024x24"
 # A window of 1x1 is one of Wine's hidden helper windows ("Default IME", the
 # clipboard manager, the desktop's message windows): never a visible window.
 TRIVIAL_SIZE = 1
-
-
-def _run(cmd, env, timeout=30, check=True) -> subprocess.CompletedProcess:
-    """Runs a short X tool and returns its output."""
-    return subprocess.run(cmd, env=env, timeout=timeout, check=check,
-                          stdin=subprocess.DEVNULL, capture_output=True)
 
 
 def _run_wine(cmd, env, log: Path, timeout=60, check=True) -> int:
@@ -342,6 +337,7 @@ class WineHost:
         self.env = self._make_env()
         self.watch = WindowWatch(self.display)
         self._x = xdisplay.Display(self.display)
+        self._x.xfixes_query_version()
         self._start_prefix()
 
     def _start_display(self) -> None:
@@ -515,9 +511,6 @@ class WineHost:
 
     # ----- windows -------------------------------------------------------------
 
-    def _xenv_run(self, cmd, timeout=10, check=True) -> subprocess.CompletedProcess:
-        return _run(cmd, self.env, timeout=timeout, check=check)
-
     def windows(self, include_trivial: bool = False) -> list:
         """Mapped top-level windows, topmost last, with name, geometry and pid."""
         result = []
@@ -574,8 +567,9 @@ class WineHost:
 
     # ----- input ------------------------------------------------------------
 
-    def xdotool(self, *args: str) -> str:
-        return self._xenv_run(["xdotool", *args]).stdout.decode()
+    def xdotool(self, *args: str) -> None:
+        subprocess.run(["xdotool", *args], env=self.env, timeout=10, check=True,
+                       stdin=subprocess.DEVNULL, capture_output=True)
 
     def mousemove(self, x: int, y: int) -> None:
         self.xdotool("mousemove", str(x), str(y))
@@ -584,9 +578,8 @@ class WineHost:
         self.xdotool("mousemove_relative", "--", str(dx), str(dy))
 
     def pointer(self) -> tuple:
-        out = self.xdotool("getmouselocation", "--shell")
-        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        return (int(values["X"]), int(values["Y"]))
+        where = self._x.screen().root.query_pointer()
+        return (where.root_x, where.root_y)
 
     def click(self, button: int = 1) -> None:
         self.xdotool("click", str(button))
@@ -595,13 +588,14 @@ class WineHost:
         """Presses and releases each key (xdotool names: "a", "space", "alt+F4")."""
         self.xdotool("key", *keys)
 
-    # ----- screenshots ----------------------------------------------------------
+    # ----- what the screen shows ----------------------------------------------
 
-    def screenshot(self):
+    def screenshot(self) -> numpy.ndarray:
         """The whole screen as a numpy array of shape (height, width, 3), RGB."""
-        import numpy
-        from PIL import Image
-        png = self._xenv_run(["import", "-window", "root", "png:-"], timeout=30).stdout
-        with Image.open(io.BytesIO(png)) as image:
-            return numpy.asarray(image.convert("RGB"))
+        return numpy.asarray(ImageGrab.grab(xdisplay=self.display).convert("RGB"))
+
+    def pointer_alpha(self) -> numpy.ndarray:
+        """The alpha channel of the pointer image shown now, one value a pixel."""
+        image = self._x.xfixes_get_cursor_image(self._x.screen().root)
+        return (numpy.array(image.cursor_image, dtype=numpy.uint32) >> 24).astype(numpy.uint8)
 
