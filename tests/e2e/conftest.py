@@ -174,6 +174,24 @@ def run_to_end(wine):
     return run
 
 
+def describe(wine, program: Program) -> str:
+    """What became of a program: for the message of a failed check."""
+    state = "running" if program.alive() else f"ended with {program.returncode}"
+    mapped = [str(w) for w in program.windows_mapped()]
+    shown = [str(w) for w in wine.windows()]
+    return (f"{program.argv[1:]}: {state}; windows mapped since its start: {mapped}; "
+            f"windows now: {shown}; output: {program.output()[-1000:]!r}")
+
+
+def start_with_window(wine, exe, *args: str, caption: str, cwd=None) -> tuple:
+    """Starts the program and waits for its window titled `caption`; returns
+    (program, window), or fails the test saying what happened instead."""
+    program = wine.start(exe, *args, cwd=cwd)
+    window = wine.wait_for_window(caption, WINDOW_TIMEOUT, program=program)
+    assert window is not None, f"no window titled {caption!r}: " + describe(wine, program)
+    return program, window
+
+
 def end_with_key(wine, program: Program, window, key: str = "a",
                  timeout: float = EXIT_TIMEOUT) -> Optional[int]:
     """Presses `key` over `window` (keyboard focus follows the pointer) and

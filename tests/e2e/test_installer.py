@@ -23,8 +23,8 @@ from typing import Optional
 
 import pytest
 
-from conftest import (PROGRAM_FILE, REPO, SAVER_CAPTION, SETTINGS_FILE, WINDOW_TIMEOUT,
-                      end_with_key)
+from conftest import (PROGRAM_FILE, REPO, SAVER_CAPTION, SETTINGS_FILE, end_with_key,
+                      start_with_window)
 from winehost import WineHost, _run_wine
 
 pytestmark = pytest.mark.installer
@@ -303,10 +303,7 @@ def test_silent_install_run_and_uninstall(wine, installation, release, tmp_path)
     # The user's colour beside the installed program: the saver, started the
     # way Windows starts it (the SCRNSAVE.EXE path and "/S"), draws with it.
     installation.settings_file.write_bytes(b"%d\r\n" % RED_COLORREF)
-    program = wine.start(saver, "/S")
-    window = wine.wait_for_window(SAVER_CAPTION, timeout=WINDOW_TIMEOUT, program=program)
-    assert window is not None, \
-        f"the installed saver showed no window; {program!r}: {program.output()[-1000:]}"
+    program, window = start_with_window(wine, saver, "/S", caption=SAVER_CAPTION)
     red = cyan = 0
     deadline = time.monotonic() + 5.0
     while time.monotonic() < deadline:

@@ -10,8 +10,8 @@ writes nothing. The saver itself never writes gridbloom.dat.
 
 import pytest
 
-from conftest import (EXIT_TIMEOUT, SAVER_CAPTION, SETTINGS_CAPTION, WINDOW_TIMEOUT,
-                      end_with_key)
+from conftest import (EXIT_TIMEOUT, SAVER_CAPTION, SETTINGS_CAPTION, describe, end_with_key,
+                      start_with_window)
 
 SAVER_COMMAND_LINES = [
     ("/S",),
@@ -39,21 +39,6 @@ def command_line_id(args):
     return " ".join(args) if args else "empty"
 
 
-def describe(wine, program):
-    state = "running" if program.alive() else f"ended with {program.returncode}"
-    mapped = [str(w) for w in program.windows_mapped()]
-    shown = [str(w) for w in wine.windows()]
-    return (f"{program.argv[1:]}: {state}; windows mapped since its start: {mapped}; "
-            f"windows now: {shown}; output: {program.output()[-1000:]!r}")
-
-
-def start_and_wait_for_window(wine, exe, args, caption, cwd):
-    program = wine.start(exe, *args, cwd=cwd)
-    window = wine.wait_for_window(caption, timeout=WINDOW_TIMEOUT, program=program)
-    assert window is not None, f"no window captioned {caption!r}: " + describe(wine, program)
-    return program, window
-
-
 # --------------------------------------------------------------------------
 # The saver
 # --------------------------------------------------------------------------
@@ -61,8 +46,8 @@ def start_and_wait_for_window(wine, exe, args, caption, cwd):
 @pytest.mark.saver
 @pytest.mark.parametrize("args", SAVER_COMMAND_LINES, ids=command_line_id)
 def test_saver_runs_until_a_key(wine, program_dir, args):
-    program, window = start_and_wait_for_window(wine, program_dir.exe, args, SAVER_CAPTION,
-                                                program_dir.cwd)
+    program, window = start_with_window(wine, program_dir.exe, *args, caption=SAVER_CAPTION,
+                                        cwd=program_dir.cwd)
     assert program.stays_alive(1.0), "the saver ended without any input: " + describe(wine, program)
     assert wine.pointer() == wine.park_position, "the pointer moved by itself"
 
@@ -75,8 +60,8 @@ def test_saver_runs_until_a_key(wine, program_dir, args):
 
 @pytest.mark.saver
 def test_saver_never_writes_settings(wine, program_dir):
-    program, window = start_and_wait_for_window(wine, program_dir.exe, ("/S",), SAVER_CAPTION,
-                                                program_dir.cwd)
+    program, window = start_with_window(wine, program_dir.exe, "/S", caption=SAVER_CAPTION,
+                                        cwd=program_dir.cwd)
     assert program.stays_alive(3.0), "the saver ended without any input: " + describe(wine, program)
     assert program_dir.written_settings() == [], "the running saver wrote its settings"
     assert end_with_key(wine, program, window) == 0
@@ -87,8 +72,8 @@ def test_saver_never_writes_settings(wine, program_dir):
 @pytest.mark.saver
 @pytest.mark.parametrize("program_dir", ["japanese", "drive-root"], indirect=True)
 def test_saver_from_unusual_folder(wine, program_dir):
-    program, window = start_and_wait_for_window(wine, program_dir.exe, ("/S",), SAVER_CAPTION,
-                                                program_dir.cwd)
+    program, window = start_with_window(wine, program_dir.exe, "/S", caption=SAVER_CAPTION,
+                                        cwd=program_dir.cwd)
     assert program.stays_alive(0.5), "the saver ended without any input: " + describe(wine, program)
     assert end_with_key(wine, program, window) == 0
     assert program_dir.written_settings() == []
@@ -101,8 +86,8 @@ def test_saver_from_unusual_folder(wine, program_dir):
 @pytest.mark.settings
 @pytest.mark.parametrize("args", SETTINGS_COMMAND_LINES, ids=command_line_id)
 def test_settings_dialog_closes_with_alt_f4(wine, program_dir, args):
-    program, window = start_and_wait_for_window(wine, program_dir.exe, args, SETTINGS_CAPTION,
-                                                program_dir.cwd)
+    program, window = start_with_window(wine, program_dir.exe, *args, caption=SETTINGS_CAPTION,
+                                        cwd=program_dir.cwd)
     assert program.stays_alive(0.5), "the dialog ended by itself: " + describe(wine, program)
     code = end_with_key(wine, program, window, "alt+F4")
     assert code is not None, "Alt+F4 did not end the program: " + describe(wine, program)
@@ -129,8 +114,8 @@ def test_ends_at_once_without_window(run_to_end, program_dir, args):
 @pytest.mark.parametrize("second_args", [("/S",), ("/C",)], ids=command_line_id)
 @pytest.mark.parametrize("second_exe", ["same file", "other copy"])
 def test_second_copy_ends_at_once(wine, program_dir, second_exe, second_args):
-    first, window = start_and_wait_for_window(wine, program_dir.exe, ("/S",), SAVER_CAPTION,
-                                              program_dir.cwd)
+    first, window = start_with_window(wine, program_dir.exe, "/S", caption=SAVER_CAPTION,
+                                      cwd=program_dir.cwd)
     exe = program_dir.exe if second_exe == "same file" else program_dir.add_copy("gridbloom2.scr")
 
     # The pointer is where the first copy found it: leave it there.

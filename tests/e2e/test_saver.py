@@ -6,7 +6,7 @@ import time
 import numpy
 import pytest
 
-from conftest import EXIT_TIMEOUT, SAVER_CAPTION, SETTINGS_FILE, WINDOW_TIMEOUT
+from conftest import EXIT_TIMEOUT, SAVER_CAPTION, start_with_window
 from screen import (CELL, INSIDE, ORIGIN, ROWS, VISIBLE_COLUMNS, board_from_screen, colour_of,
                     next_generation_rows_wrapped)
 
@@ -21,9 +21,7 @@ END_WITHIN = 0.5
 def start_saver(wine, program_dir, settings=None):
     if settings is not None:
         program_dir.settings_file.write_bytes(settings)
-    program = wine.start(program_dir.exe, "/S")
-    window = wine.wait_for_window(SAVER_CAPTION, WINDOW_TIMEOUT, program=program)
-    assert window is not None, f"no saver window; output: {program.output()}"
+    program, window = start_with_window(wine, program_dir.exe, "/S", caption=SAVER_CAPTION)
     time.sleep(0.4)  # a few frames: the very first capture after mapping can be black
     return program, window
 

@@ -9,7 +9,7 @@ from pathlib import Path
 import numpy
 import pytest
 
-from conftest import EXIT_TIMEOUT, REPO, SETTINGS_CAPTION, WINDOW_TIMEOUT
+from conftest import EXIT_TIMEOUT, REPO, SETTINGS_CAPTION, start_with_window
 from screen import colour_of
 
 pytestmark = pytest.mark.settings
@@ -81,10 +81,8 @@ class SettingsWindow:
 def open_settings(wine, program_dir, settings=None):
     if settings is not None:
         program_dir.settings_file.write_bytes(settings)
-    program = wine.start(program_dir.exe, "/C")
-    window = wine.wait_for_window(SETTINGS_CAPTION, WINDOW_TIMEOUT, program=program)
-    assert window is not None, f"no settings window; output: {program.output()}"
-    return SettingsWindow(wine, program, window)
+    return SettingsWindow(wine, *start_with_window(wine, program_dir.exe, "/C",
+                                                   caption=SETTINGS_CAPTION))
 
 
 def wait_for_preview(settings, colour, timeout=2.0):
