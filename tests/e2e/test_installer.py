@@ -353,19 +353,10 @@ def test_uninstall_clears_only_its_own_saver_choice(wine, installation, release,
 # 64-bit Windows: the 32-bit program goes to SysWOW64
 # --------------------------------------------------------------------------
 
-class Wine64Host(WineHost):
-    """The harness's host with a 64-bit prefix (it runs 32-bit programs in
-    WOW64, as 64-bit Windows does)."""
-
-    def _make_env(self) -> dict:
-        env = super()._make_env()
-        env["WINEARCH"] = "win64"
-        return env
-
-
 @pytest.fixture(scope="module")
 def wine64():
-    with Wine64Host() as host:
+    """A 64-bit prefix: it runs 32-bit programs in WOW64, as 64-bit Windows does."""
+    with WineHost(arch="win64") as host:
         yield host
 
 

@@ -294,14 +294,15 @@ class Program:
 # --------------------------------------------------------------------------
 
 class WineHost:
-    """Xvfb + a 32-bit Wine prefix + a persistent wineserver."""
+    """Xvfb + a Wine prefix (32-bit unless `arch` says "win64") + a persistent wineserver."""
 
     def __init__(self, prefix: Optional[os.PathLike] = None, screen: str = DEFAULT_SCREEN,
-                 park: tuple = None):
+                 park: tuple = None, arch: str = "win32"):
         self._tmp = Path(tempfile.mkdtemp(prefix="gridbloom-wine-"))
         self._own_prefix = prefix is None
         self.prefix = Path(prefix) if prefix else self._tmp / "prefix"
         self.screen = screen
+        self.arch = arch
         width, height = (int(v) for v in screen.split("x")[:2])
         self.screen_size = (width, height)
         self.park_position = park if park is not None else (width // 2, height // 2)
@@ -374,7 +375,7 @@ class WineHost:
         env.update({
             "DISPLAY": self.display,
             "WINEPREFIX": str(self.prefix),
-            "WINEARCH": "win32",
+            "WINEARCH": self.arch,
             "WINEDEBUG": "-all",
             "LANG": "C.UTF-8",
             "LC_ALL": "C.UTF-8",
