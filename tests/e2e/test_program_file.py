@@ -8,6 +8,7 @@ import struct
 import pytest
 
 pefile = pytest.importorskip("pefile")
+Image = pytest.importorskip("PIL.Image")
 
 IMAGE_FILE_MACHINE_I386 = 0x14C
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
@@ -222,88 +223,46 @@ def test_stack_canaries_guard_the_code(pe):
 # --------------------------------------------------------------------------
 
 def resources(pe, type_id):
-    """[(name or id, language, bytes)] of one resource type, in directory order."""
-    found = []
-    root = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
-    for type_entry in (root.entries if root is not None else []):
-        if type_entry.id != type_id:
-            continue
-        for name_entry in type_entry.directory.entries:
-            key = name_entry.id if name_entry.name is None else str(name_entry.name)
-            for lang_entry in name_entry.directory.entries:
-                struct_ = lang_entry.data.struct
-                found.append((key, lang_entry.id, pe.get_data(struct_.OffsetToData, struct_.Size)))
-    return found
-
-
-VersionNode = collections.namedtuple("VersionNode", "key type value children")
-
-
-def parse_version_node(data, offset, block_start):
-    """One node of VS_VERSIONINFO: wLength, wValueLength, wType, szKey, Value, Children."""
-    length, value_length, kind = struct.unpack_from("<HHH", data, offset)
-    assert length >= 6, f"bad version node length {length} at {offset}"
-    end = offset + length
-
-    def align(pos):
-        return block_start + ((pos - block_start + 3) & ~3)
-
-    pos = offset + 6
-    key_end = pos
-    while data[key_end:key_end + 2] != b"\0\0":
-        key_end += 2
-    key = data[pos:key_end].decode("utf-16-le")
-    pos = align(key_end + 2)
-    if kind == 1:  # text: the length counts UTF-16 units
-        raw = data[pos:pos + 2 * value_length]
-        value = raw.decode("utf-16-le").split("\0", 1)[0]
-        pos += 2 * value_length
-    else:
-        value = data[pos:pos + value_length]
-        pos += value_length
-    pos = align(pos)
-    children = []
-    while pos < end:
-        child, pos = parse_version_node(data, pos, block_start)
-        children.append(child)
-        pos = align(pos)
-    return VersionNode(key, kind, value, children), end
+    """[(id, language, bytes)] of one resource type, in directory order."""
+    return [(entry.id, lang.id, pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size))
+            for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries if kind.id == type_id
+            for entry in kind.directory.entries for lang in entry.directory.entries]
 
 
 @pytest.fixture(scope="module")
 def version_info(pe):
+    """StringFileInfo and VarFileInfo of the version resource, as pefile reads them."""
     found = resources(pe, RT_VERSION)
     assert len(found) == 1, f"expected one version resource, found {len(found)}"
-    data = found[0][2]
-    root, _ = parse_version_node(data, 0, 0)
-    assert root.key == "VS_VERSION_INFO"
-    return root
+    # pefile keeps a VS_VERSIONINFO only when its key is "VS_VERSION_INFO".
+    assert [v.Key for v in getattr(pe, "VS_VERSIONINFO", [])] == [b"VS_VERSION_INFO"]
+    return pe.FileInfo[0]
 
 
-def child(node, key):
-    matches = [c for c in node.children if c.key.upper() == key.upper()]
-    assert len(matches) == 1, f"{node.key!r} has {len(matches)} children named {key!r}"
-    return matches[0]
+def block(version_info, key):
+    found = [block for block in version_info if block.Key == key.encode("ascii")]
+    assert len(found) == 1, f"the version resource has {len(found)} {key}"
+    return found[0]
 
 
-def test_fixed_file_info_versions(version_info):
-    fixed = version_info.value
-    assert len(fixed) >= 52, "VS_FIXEDFILEINFO missing"
-    (signature, _struc_version, file_ms, file_ls, product_ms, product_ls) = \
-        struct.unpack_from("<6I", fixed, 0)
-    assert signature == 0xFEEF04BD
+def test_fixed_file_info_versions(pe, version_info):
+    assert len(getattr(pe, "VS_FIXEDFILEINFO", [])) == 1, "VS_FIXEDFILEINFO missing"
+    fixed = pe.VS_FIXEDFILEINFO[0]
+    assert fixed.Signature == 0xFEEF04BD
 
     def dotted(ms, ls):
         return f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
 
-    assert dotted(file_ms, file_ls) == "2.0.0.34"
-    assert dotted(product_ms, product_ls) == "2.0.0.34"
+    assert dotted(fixed.FileVersionMS, fixed.FileVersionLS) == "2.0.0.34"
+    assert dotted(fixed.ProductVersionMS, fixed.ProductVersionLS) == "2.0.0.34"
 
 
 @pytest.fixture(scope="module")
 def version_strings(version_info):
-    table = child(child(version_info, "StringFileInfo"), "041104B0")
-    return {entry.key: entry.value for entry in table.children}
+    tables = [table for table in block(version_info, "StringFileInfo").StringTable
+              if table.LangID.upper() == b"041104B0"]
+    assert len(tables) == 1, f"{len(tables)} string tables for 041104B0"
+    return {key.decode("utf-8"): value.decode("utf-8") for key, value in tables[0].entries.items()}
 
 
 @pytest.mark.parametrize("key, expected", [
@@ -326,32 +285,20 @@ def test_version_comments_one_line(version_strings):
 
 
 def test_version_translation(version_info):
-    var = child(child(version_info, "VarFileInfo"), "Translation")
-    assert len(var.value) % 4 == 0 and var.value
-    pairs = [struct.unpack_from("<HH", var.value, k) for k in range(0, len(var.value), 4)]
-    assert pairs == [(0x0411, 1200)]
-
-
-def string_table_entry(pe, string_id):
-    """The string `string_id` in every language of its RT_STRING block."""
-    block_id, index = string_id // 16 + 1, string_id % 16
-    values = []
-    for name, lang, data in resources(pe, RT_STRING):
-        if name != block_id:
-            continue
-        pos = 0
-        for k in range(16):
-            (length,) = struct.unpack_from("<H", data, pos)
-            pos += 2
-            text = data[pos:pos + 2 * length].decode("utf-16-le")
-            pos += 2 * length
-            if k == index:
-                values.append((lang, text))
-    return values
+    variables = block(version_info, "VarFileInfo").Var
+    # pefile keeps only the last (language, code page) pair: ValueLength tells how many.
+    assert [getattr(var, "entry", None) for var in variables] == [{b"Translation": "0x0411 0x04b0"}]
+    assert variables[0].ValueLength == 4, f"{variables[0].ValueLength // 4} translations"
 
 
 def test_string_table_program_name(pe):
-    values = string_table_entry(pe, 1)
+    # Block 1 holds strings 0-15; pefile merges a block's languages, so each is read alone.
+    values = []
+    for block_id, lang, data in resources(pe, RT_STRING):
+        if block_id == 1:
+            strings = {}
+            pefile.parse_strings(data, 0, strings)
+            values.append((lang, strings.get(1)))
     assert values, "no RT_STRING block holding string 1"
     for lang, text in values:
         assert text == PROGRAM_NAME, f"string 1 in language 0x{lang:04x} is {text!r}"
@@ -380,64 +327,11 @@ CYAN = (0, 255, 255)
 BLACK = (0, 0, 0)
 
 
-def decode_icon_image(data):
-    """Decodes one RT_ICON image: [[(r, g, b)]] top row first, and its AND mask."""
-    if data[:8] == b"\x89PNG\r\n\x1a\n":
-        from PIL import Image
-        with Image.open(io.BytesIO(data)) as image:
-            rgba = image.convert("RGBA")
-            w, h = rgba.size
-            pixels = [[rgba.getpixel((x, y))[:3] for x in range(w)] for y in range(h)]
-            opaque = [[rgba.getpixel((x, y))[3] == 255 for x in range(w)] for y in range(h)]
-            return pixels, [[0 if o else 1 for o in row] for row in opaque], None
-    (header_size, width, height2, planes, bit_count, compression, _size_image,
-     _xppm, _yppm, colors_used, _colors_important) = struct.unpack_from("<IiiHHIIiiII", data, 0)
-    assert header_size == 40, f"not a BITMAPINFOHEADER ({header_size})"
-    assert compression == 0, f"compressed icon bitmap ({compression})"
-    assert planes == 1
-    height = height2 // 2
-    pos = header_size
-    palette = []
-    if bit_count <= 8:
-        count = colors_used or (1 << bit_count)
-        for k in range(count):
-            b, g, r, _ = data[pos + 4 * k:pos + 4 * k + 4]
-            palette.append((r, g, b))
-        pos += 4 * count
-    stride = ((width * bit_count + 31) // 32) * 4
-    pixels = [[None] * width for _ in range(height)]
-    alpha = [[255] * width for _ in range(height)]
-    for row in range(height):
-        line = data[pos + row * stride:pos + (row + 1) * stride]
-        y = height - 1 - row  # bottom-up
-        for x in range(width):
-            if bit_count in (1, 4, 8):
-                bit = x * bit_count
-                byte = line[bit // 8]
-                shift = 8 - bit_count - (bit % 8)
-                pixels[y][x] = palette[(byte >> shift) & ((1 << bit_count) - 1)]
-            elif bit_count == 24:
-                b, g, r = line[3 * x:3 * x + 3]
-                pixels[y][x] = (r, g, b)
-            elif bit_count == 32:
-                b, g, r, a = line[4 * x:4 * x + 4]
-                pixels[y][x] = (r, g, b)
-                alpha[y][x] = a
-            else:
-                raise AssertionError(f"unsupported icon bit count {bit_count}")
-    pos += stride * height
-    mask_stride = ((width + 31) // 32) * 4
-    mask = [[0] * width for _ in range(height)]
-    for row in range(height):
-        line = data[pos + row * mask_stride:pos + (row + 1) * mask_stride]
-        assert len(line) == mask_stride, "AND mask cut short"
-        y = height - 1 - row
-        for x in range(width):
-            mask[y][x] = (line[x // 8] >> (7 - x % 8)) & 1
-    return pixels, mask, (alpha if bit_count == 32 else None)
-
-
 def icon_16_images(pe):
+    """(bits per pixel, RT_ICON bytes, the image as an .ico file) of each
+    16x16 image of the program's icon. The .ico file holds the icon file's
+    header, the group's entry for the image (its data's offset in place of
+    its RT_ICON id) and the data: PIL reads it as any icon."""
     groups = resources(pe, RT_GROUP_ICON)
     assert groups, "no RT_GROUP_ICON resource"
     _, _, group = groups[0]  # the program's icon is the first group
@@ -445,27 +339,33 @@ def icon_16_images(pe):
     assert (reserved, kind) == (0, 1)
     icons = {name: data for name, _, data in resources(pe, RT_ICON)}
     images = []
-    for k in range(count):
+    for at in range(6, 6 + 14 * count, 14):
         width, height, _colors, _, _planes, bit_count, _size, icon_id = \
-            struct.unpack_from("<BBBBHHIH", group, 6 + 14 * k)
+            struct.unpack_from("<BBBBHHIH", group, at)
         if (width, height) == (16, 16):
             assert icon_id in icons, f"group icon names a missing RT_ICON {icon_id}"
-            images.append((bit_count, icons[icon_id]))
+            data = icons[icon_id]
+            ico = struct.pack("<HHH", 0, 1, 1) + group[at:at + 12] + struct.pack("<I", 22) + data
+            images.append((bit_count, data, ico))
     return images
 
 
 def test_icon_16x16_picture(pe):
     images = icon_16_images(pe)
     assert images, "the program's icon has no 16x16 image"
-    expected = [[CYAN if c == "#" else BLACK for c in row] for row in ICON_16]
-    for bit_count, data in images:
-        pixels, mask, alpha = decode_icon_image(data)
-        assert len(pixels) == 16 and all(len(row) == 16 for row in pixels)
-        wrong = [(y, x, pixels[y][x]) for y in range(16) for x in range(16)
-                 if pixels[y][x] != expected[y][x]]
+    expected = [CYAN if c == "#" else BLACK for row in ICON_16 for c in row]
+    for bit_count, data, ico in images:
+        if not data.startswith(b"\x89PNG\r\n\x1a\n"):  # a bitmap, not a PNG
+            assert struct.unpack_from("<I8xH2xI", data) == (40, 1, 0), \
+                "not an uncompressed BITMAPINFOHEADER image (biSize, biPlanes, biCompression)"
+            # PIL takes alpha from the AND mask below 32 bits a pixel, from the colour at
+            # 32 bits: the mask itself (16 rows of 32 bits, at the end) is checked here.
+            assert data[-4 * 16:] == bytes(4 * 16), \
+                f"{bit_count}-bit 16x16 icon has transparent pixels in its AND mask"
+        with Image.open(io.BytesIO(ico)) as icon:
+            assert icon.size == (16, 16)
+            pixels = list(icon.convert("RGBA").getdata())
+        wrong = [(k // 16, k % 16, p[:3]) for k, p in enumerate(pixels) if p[:3] != expected[k]]
         assert wrong == [], f"{bit_count}-bit 16x16 icon differs at (row, column, rgb) {wrong[:10]}"
-        assert all(bit == 0 for row in mask for bit in row), \
-            f"{bit_count}-bit 16x16 icon has transparent pixels in its AND mask"
-        if alpha is not None:
-            assert all(a == 255 for row in alpha for a in row), \
-                f"{bit_count}-bit 16x16 icon is not fully opaque"
+        assert all(pixel[3] == 255 for pixel in pixels), \
+            f"{bit_count}-bit 16x16 icon is not fully opaque"
