@@ -14,9 +14,9 @@ same stretch of time:
     summed); the program and the wineserver are found through the
     WINEPREFIX in /proc/PID/environ;
   - the frames that reach the screen, counted from outside with the X
-    DAMAGE extension: a separate client asks the X server to report every
-    change to the screen, and changes that follow each other within a few
-    milliseconds make one frame.
+    DAMAGE extension: a connection of our own asks the X server to report
+    every change to the screen, and changes that follow each other within a
+    few milliseconds make one frame.
 CPU times are printed as % of one core. Then the medians per program and,
 round by round, the saver's figures over the floor's.
 
@@ -34,19 +34,19 @@ from __future__ import annotations
 import argparse
 import fcntl
 import os
-import select
 import statistics
 import subprocess
 import sys
-import threading
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
 from typing import Optional
 
+from Xlib.ext import damage
+
 REPO = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
-from winehost import Program, WineHost  # noqa: E402  (the end-to-end tests' harness)
+from winehost import EventThread, Program, WineHost  # noqa: E402  (the end-to-end tests' harness)
 BUILD = REPO / "build" / "windows"
 SAVER = BUILD / "gridbloom.scr"
 FLOOR = BUILD / "floor.exe"
@@ -111,42 +111,6 @@ def status_kb(status: dict, key: str) -> int:
 # Counting frames with X DAMAGE
 # --------------------------------------------------------------------------
 
-def _count_frames_main() -> int:
-    """The frame counter process: prints "T X Y W H" for every screen change.
-
-    T is time.monotonic() when the report arrived, the rectangle what
-    changed. Prints "ready" once the server reports changes, and ends when
-    its standard input closes.
-    """
-    from Xlib import X, display as xdisplay
-    from Xlib.ext import damage
-
-    d = xdisplay.Display()
-    if not d.has_extension("DAMAGE"):
-        print("no DAMAGE extension", flush=True)
-        return 1
-    d.damage_query_version()
-    root = d.screen().root
-    # Raw rectangles: one report per drawing operation, nothing accumulated.
-    root.damage_create(damage.DamageReportRawRectangles)
-    d.sync()
-    notify = d.extension_event.DamageNotify
-    out = sys.stdout
-    out.write("ready\n")
-    out.flush()
-    stdin = sys.stdin.fileno()
-    while True:
-        while d.pending_events():
-            event = d.next_event()
-            if event.type == notify:
-                a = event.area
-                out.write("%.6f %d %d %d %d\n" % (time.monotonic(), a.x, a.y, a.width, a.height))
-        out.flush()
-        ready, _, _ = select.select([d.fileno(), stdin], [], [])
-        if stdin in ready and not os.read(stdin, 4096):
-            return 0
-
-
 @dataclass
 class Frame:
     start: float
@@ -161,64 +125,48 @@ class Frame:
         return (self.x1 - self.x0, self.y1 - self.y0)
 
 
-class FrameCounter:
-    """Keeps every frame the screen showed, told by the counter process."""
+class FrameCounter(EventThread):
+    """Keeps every frame the screen showed, from the X DAMAGE reports of the
+    whole screen: changes that touch `area` and follow each other within
+    FRAME_GAP make one frame."""
 
-    def __init__(self, env: dict, area: tuple = BOARD):
+    def __init__(self, display_name: str, area: tuple = BOARD):
         self._area = area
-        self._proc = subprocess.Popen(
-            [sys.executable, os.path.abspath(__file__), "--count-frames"],
-            env={k: v for k, v in env.items() if not k.startswith("WINE")},
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        first = self._proc.stdout.readline()
-        if first.strip() != "ready":
-            err = self._proc.stderr.read() if self._proc.poll() is not None else ""
-            raise RuntimeError(f"frame counter did not start: {first!r} {err}")
-        self._lock = threading.Lock()
         self._frames: list = []
-        self._thread = threading.Thread(target=self._read, daemon=True)
-        self._thread.start()
+        super().__init__(display_name)
+
+    def listen(self, display) -> None:
+        if not display.has_extension("DAMAGE"):
+            raise RuntimeError("the display has no DAMAGE extension")
+        display.damage_query_version()
+        # Raw rectangles: one report per drawing operation, nothing accumulated.
+        display.screen().root.damage_create(damage.DamageReportRawRectangles)
+        self._notify = display.extension_event.DamageNotify
 
     def _touches_area(self, x, y, w, h) -> bool:
         ax, ay, aw, ah = self._area
         return x < ax + aw and ax < x + w and y < ay + ah and ay < y + h
 
-    def _read(self) -> None:
-        for line in self._proc.stdout:
-            try:
-                t, x, y, w, h = line.split()
-                t = float(t)
-                x, y, w, h = int(x), int(y), int(w), int(h)
-            except ValueError:
-                continue
-            if not self._touches_area(x, y, w, h):
-                continue
-            with self._lock:
-                last = self._frames[-1] if self._frames else None
-                if last is not None and t - last.end <= FRAME_GAP:
-                    last.end = t
-                    last.x0, last.y0 = min(last.x0, x), min(last.y0, y)
-                    last.x1, last.y1 = max(last.x1, x + w), max(last.y1, y + h)
-                else:
-                    self._frames.append(Frame(t, t, x, y, x + w, y + h))
+    def handle(self, event) -> None:
+        if event.type != self._notify:
+            return
+        t = time.monotonic()
+        x, y, w, h = event.area.x, event.area.y, event.area.width, event.area.height
+        if not self._touches_area(x, y, w, h):
+            return
+        with self.lock:
+            last = self._frames[-1] if self._frames else None
+            if last is not None and t - last.end <= FRAME_GAP:
+                last.end = t
+                last.x0, last.y0 = min(last.x0, x), min(last.y0, y)
+                last.x1, last.y1 = max(last.x1, x + w), max(last.y1, y + h)
+            else:
+                self._frames.append(Frame(t, t, x, y, x + w, y + h))
 
     def frames_between(self, t0: float, t1: float) -> list:
         """Frames that began in [t0, t1)."""
-        with self._lock:
+        with self.lock:
             return [f for f in self._frames if t0 <= f.start < t1]
-
-    def close(self) -> None:
-        if self._proc.poll() is None:
-            try:
-                self._proc.stdin.close()
-            except OSError:
-                pass
-            try:
-                self._proc.wait(3)
-            except subprocess.TimeoutExpired:
-                self._proc.kill()
-                self._proc.wait()
-        self._thread.join(3)
 
 
 # --------------------------------------------------------------------------
@@ -506,7 +454,7 @@ def main(argv: Optional[list] = None) -> int:
           f" measured after the first {args.skip:g} s; {os.cpu_count()} CPU(s)")
     results = []
     with WineBench(args.prefix) as bench:
-        counter = FrameCounter(bench.env)
+        counter = FrameCounter(bench.display)
         try:
             for n in range(1, args.rounds + 1):
                 for label, exe, program_args in (("saver", SAVER, ("/S",)), ("floor", FLOOR, ())):
@@ -523,6 +471,4 @@ def main(argv: Optional[list] = None) -> int:
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == ["--count-frames"]:
-        sys.exit(_count_frames_main())
     sys.exit(main())

@@ -65,7 +65,7 @@ def main(argv: Optional[list] = None) -> int:
     failures = []
     samples = []
     with WineBench(args.prefix) as bench:
-        counter = FrameCounter(bench.env)
+        counter = FrameCounter(bench.display)
         try:
             program = bench.start(SAVER, "/S")
             pid = bench.program_pid(program)

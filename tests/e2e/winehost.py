@@ -130,18 +130,19 @@ class EventThread:
     def __init__(self, display_name: str):
         self._events = xdisplay.Display(display_name)
         self._control = xdisplay.Display(display_name)
-        root = self._events.screen().root
-        self._mailbox = root.create_window(0, 0, 1, 1, 0, 0, X.InputOnly, X.CopyFromParent)
+        self._mailbox = self._events.screen().root.create_window(0, 0, 1, 1, 0, 0, X.InputOnly,
+                                                                X.CopyFromParent)
         self._message_type = self._events.intern_atom("GRIDBLOOM_SYNC")
         self.lock = threading.Condition()
         self._asked = self._answered = 0
-        self.listen(root)
+        self.listen(self._events)
         self._events.sync()
         self._thread = threading.Thread(target=self._run, daemon=True)
         self._thread.start()
 
-    def listen(self, root) -> None:
-        """Asks the server for the events to handle (before the thread starts)."""
+    def listen(self, display) -> None:
+        """Asks the server for the events to handle, on the thread's
+        connection (before the thread starts)."""
         raise NotImplementedError
 
     def handle(self, event) -> None:
@@ -198,10 +199,10 @@ class WindowWatch(EventThread):
     by the time its map is handled.
     """
 
-    def listen(self, root) -> None:
+    def listen(self, display) -> None:
         self._geometry = {}
         self._mapped: list = []
-        root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        display.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
 
     def handle(self, event) -> None:
         if event.type in (X.CreateNotify, X.ConfigureNotify):
