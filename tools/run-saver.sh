@@ -60,12 +60,13 @@ if [ "$interactive" -eq 1 ]; then
 fi
 
 for _ in $(seq 150); do
-    if xwininfo -root -tree 2>/dev/null | grep -q '"グリッドブルーム"'; then break; fi
+    if xdotool search --onlyvisible --name '^グリッドブルーム$' >/dev/null 2>&1; then break; fi
     sleep 0.1
 done
 sleep 1.5  # a few generations, so the screenshot shows the board evolving
 shot="build/screenshots/saver.png"
-import -window root "$shot"
+/usr/bin/python3 -c 'import sys; from PIL import ImageGrab; ImageGrab.grab(xdisplay=sys.argv[1]).save(sys.argv[2])' \
+    "$DISPLAY" "$shot"
 echo "Screenshot of the running saver: $repo/$shot"
 xdotool key space
 for _ in $(seq 50); do
