@@ -30,9 +30,7 @@ libxi6:i386
 libxinerama1:i386
 xvfb
 xdotool
-x11-utils
 x11-xserver-utils
-imagemagick
 fonts-ipafont-gothic
 python3-pytest
 python3-pil
