@@ -35,6 +35,7 @@ class SettingsWindow:
         self.program = program
         self.window = window
         self.origin = self._find_client_origin()
+        self._wait_until_drawn()
 
     def _find_client_origin(self, timeout=5.0):
         """The client area's top-left on the screen, found from the white
@@ -61,6 +62,19 @@ class SettingsWindow:
                 raise AssertionError(f"the white swatch is not on the screen; window {w}, "
                                      f"windows {[str(v) for v in self.wine.windows()]}, screen in {saved}")
             time.sleep(0.1)
+
+    def _wait_until_drawn(self, timeout=5.0):
+        """Waits until two screenshots in a row show the window alike: its
+        child controls paint one after the other."""
+        w = self.window
+        deadline = time.monotonic() + timeout
+        before = None
+        while time.monotonic() < deadline:
+            now = self.wine.screenshot()[w.y:w.y + w.height, w.x:w.x + w.width]
+            if before is not None and (now == before).all():
+                return
+            before = now
+            time.sleep(0.05)
 
     def at(self, point):
         return (self.origin[0] + point[0], self.origin[1] + point[1])
