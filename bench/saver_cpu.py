@@ -51,7 +51,6 @@ BUILD = REPO / "build" / "windows"
 SAVER = BUILD / "gridbloom.scr"
 FLOOR = BUILD / "floor.exe"
 DEFAULT_PREFIX = REPO / "build" / "wine-bench"
-SCREEN = "1280x1024x24"
 
 # Where the saver shows its board: the inside of the surface, at (2, 2).
 BOARD = (2, 2, 1054, 1054)
@@ -179,8 +178,8 @@ class WineBench(WineHost):
     since preparing one takes a while, and a lock next to it that keeps two
     benchmarks from using it, and the machine, at once."""
 
-    def __init__(self, prefix: Path = DEFAULT_PREFIX, screen: str = SCREEN):
-        super().__init__(prefix=Path(prefix).resolve(), screen=screen, park=PARK)
+    def __init__(self, prefix: Path = DEFAULT_PREFIX, config: Config = DEFAULT):
+        super().__init__(prefix=Path(prefix).resolve(), config=config, park=PARK)
         self._lock_file = None
 
     def setup(self) -> None:

@@ -1,10 +1,17 @@
-"""Fixtures of the end-to-end tests: the built program, a Wine host, and
-fresh folders to run the program from.
+"""Fixtures of the end-to-end tests: the built program, a Wine host for
+each configuration, and fresh folders to run the program from.
+
+A test runs in the default configuration (configs.py) unless it is marked
+@pytest.mark.configs(NAME, ...); it then runs once in each one named. The
+tests of one configuration run together, on one host; the configurations of
+one architecture share one prefix, made once.
 
 Environment:
   GRIDBLOOM_SCR        use this gridbloom.scr instead of building one
-  GRIDBLOOM_WINEPREFIX keep the Wine prefix in this folder (made on first
-                       use, reused by later runs); a temporary one otherwise
+  GRIDBLOOM_WINEPREFIX keep the 32-bit Wine prefix in this folder (made on
+                       first use, reused by later runs); a temporary one
+                       otherwise
+  GRIDBLOOM_CONFIGS    run only the configurations named (comma-separated)
 """
 
 import os
@@ -19,6 +26,7 @@ import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+from configs import CONFIGS, DEFAULT  # noqa: E402
 from winehost import WineHost, Program  # noqa: E402
 
 REPO = Path(__file__).resolve().parents[2]
@@ -64,11 +72,43 @@ def scr() -> Path:
 # Wine
 # --------------------------------------------------------------------------
 
+def pytest_configure(config):
+    config.addinivalue_line("markers", "configs(*names): the configurations a test runs in")
+
+
+def pytest_generate_tests(metafunc):
+    if "config" not in metafunc.fixturenames:
+        return
+    marker = metafunc.definition.get_closest_marker("configs")
+    names = marker.args if marker else (DEFAULT.name,)
+    unknown = [n for n in names if n not in CONFIGS]
+    if unknown:
+        raise pytest.UsageError(f"{metafunc.definition.nodeid}: no configuration {unknown}")
+    chosen = os.environ.get("GRIDBLOOM_CONFIGS")
+    if chosen:
+        names = [n for n in names if n in chosen.split(",")]
+    metafunc.parametrize("config", [CONFIGS[n] for n in names], ids=list(names), indirect=True,
+                         scope="session")
+
+
 @pytest.fixture(scope="session")
-def wine():
-    """Xvfb + a 32-bit Wine prefix + its wineserver, for the whole session."""
-    prefix = os.environ.get("GRIDBLOOM_WINEPREFIX")
-    with WineHost(prefix=Path(prefix).resolve() if prefix else None) as host:
+def config(request):
+    """The configuration the test runs in."""
+    return getattr(request, "param", DEFAULT)
+
+
+@pytest.fixture(scope="session")
+def prefixes(tmp_path_factory):
+    """One prefix folder per architecture, shared by its configurations."""
+    given = os.environ.get("GRIDBLOOM_WINEPREFIX")
+    root = tmp_path_factory.mktemp("prefixes")
+    return {"win32": Path(given).resolve() if given else root / "win32", "win64": root / "win64"}
+
+
+@pytest.fixture(scope="session")
+def wine(config, prefixes):
+    """Xvfb + a Wine prefix + its wineserver, as the configuration says."""
+    with WineHost(prefix=prefixes[config.arch], config=config) as host:
         yield host
 
 

@@ -353,14 +353,9 @@ def test_uninstall_clears_only_its_own_saver_choice(wine, installation, release,
 # 64-bit Windows: the 32-bit program goes to SysWOW64
 # --------------------------------------------------------------------------
 
-@pytest.fixture(scope="module")
-def wine64():
-    """A 64-bit prefix: it runs 32-bit programs in WOW64, as 64-bit Windows does."""
-    with WineHost(arch="win64") as host:
-        yield host
-
-
-def test_silent_install_on_64_bit_windows_uses_syswow64(wine64, release):
+@pytest.mark.configs("win64")
+def test_silent_install_on_64_bit_windows_uses_syswow64(wine, release):
+    wine64 = wine  # a 64-bit prefix: it runs 32-bit programs in WOW64, as 64-bit Windows does
     state = Installation(wine64, r"C:\windows\SysWOW64")
     native_system = wine64.prefix / "drive_c" / "windows" / "system32"
     assert (native_system / "kernel32.dll").is_file() and state.folder.is_dir(), \

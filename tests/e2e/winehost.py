@@ -30,7 +30,8 @@ from PIL import ImageGrab
 from Xlib import X, display as xdisplay, error as xerror
 from Xlib.protocol import event as xevent
 
-DEFAULT_SCREEN = "1280x1024x24"
+from configs import DEFAULT, Config
+
 # A window of 1x1 is one of Wine's hidden helper windows ("Default IME", the
 # clipboard manager, the desktop's message windows): never a visible window.
 TRIVIAL_SIZE = 1
@@ -295,18 +296,20 @@ class Program:
 # --------------------------------------------------------------------------
 
 class WineHost:
-    """Xvfb + a Wine prefix (32-bit unless `arch` says "win64") + a persistent wineserver."""
+    """Xvfb + a Wine prefix + a persistent wineserver, set up as a
+    configuration says: the prefix's architecture, the DPI, and the monitors
+    (one X screen holding them all, each one a RandR monitor that Wine reads
+    as a Xinerama head)."""
 
-    def __init__(self, prefix: Optional[os.PathLike] = None, screen: str = DEFAULT_SCREEN,
-                 park: tuple = None, arch: str = "win32"):
+    def __init__(self, prefix: Optional[os.PathLike] = None, config: Config = DEFAULT,
+                 park: tuple = None):
         self._tmp = Path(tempfile.mkdtemp(prefix="gridbloom-wine-"))
         self._own_prefix = prefix is None
         self.prefix = Path(prefix) if prefix else self._tmp / "prefix"
-        self.screen = screen
-        self.arch = arch
-        width, height = (int(v) for v in screen.split("x")[:2])
-        self.screen_size = (width, height)
-        self.park_position = park if park is not None else (width // 2, height // 2)
+        self.config = config
+        self.arch = config.arch
+        self.screen_size = config.screen_size
+        self.park_position = park if park is not None else config.primary.center
         self.workdir = self._tmp / "work"
         self.workdir.mkdir()
         self.logdir = self._tmp / "logs"
@@ -337,6 +340,7 @@ class WineHost:
         """Starts the display, the window watcher, the prefix and its server."""
         self._start_display()
         self.env = self._make_env()
+        self._set_monitors()
         self.watch = WindowWatch(self.display)
         self._x = xdisplay.Display(self.display)
         self._x.xfixes_query_version()
@@ -346,8 +350,8 @@ class WineHost:
         read_fd, write_fd = os.pipe()
         try:
             self._xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen,
-                 "-nolisten", "tcp", "-noreset"],
+                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+                 "%dx%dx24" % self.screen_size, "-nolisten", "tcp", "-noreset"],
                 pass_fds=(write_fd,), stdin=subprocess.DEVNULL,
                 stdout=subprocess.DEVNULL, stderr=open(self._tmp / "xvfb.log", "wb"),
                 start_new_session=True)
@@ -369,6 +373,27 @@ class WineHost:
             os.close(read_fd)
             if write_fd >= 0:
                 os.close(write_fd)
+
+    def _set_monitors(self) -> None:
+        """One RandR monitor for each of the configuration's, the primary on
+        the screen's output; checked through Xinerama, where Wine looks."""
+        monitors = self.config.monitors
+        if len(monitors) < 2:
+            return
+        for number, m in enumerate(monitors):
+            geometry = f"{m.width}/{m.width * 254 // 960}x{m.height}/{m.height * 254 // 960}+{m.x}+{m.y}"
+            subprocess.run(["xrandr", "--setmonitor", f"gridbloom{number}", geometry,
+                            "screen" if number == 0 else "none"],
+                           env=self.env, check=True, timeout=10, stdin=subprocess.DEVNULL,
+                           capture_output=True)
+        x = xdisplay.Display(self.display)
+        try:
+            heads = [(s.width, s.height, s.x, s.y) for s in x.xinerama_query_screens().screens]
+        finally:
+            x.close()
+        wanted = [(m.width, m.height, m.x, m.y) for m in monitors]
+        if heads != wanted:
+            raise RuntimeError(f"the X server shows the heads {heads}, not {wanted}")
 
     def _make_env(self) -> dict:
         env = {k: v for k, v in os.environ.items()
@@ -396,6 +421,27 @@ class WineHost:
             _run_wine(["wineboot", "-i"], boot_env, self.logdir / "wineboot.log", timeout=180)
         self.reg_add(r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
         self.reg_add(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "REG_DWORD", "0")
+        # Wine reads the DPI at each program start, the first of these keys first.
+        for key in (r"HKCU\Control Panel\Desktop",
+                    r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"):
+            self.reg_add(key, "LogPixels", "REG_DWORD", str(self.config.dpi))
+        # Several monitors reach a 32-bit Wine through Xinerama only.
+        self.reg_add(r"HKCU\Software\Wine\X11 Driver", "UseXRandR", "REG_SZ",
+                     "N" if len(self.config.monitors) > 1 else "Y")
+        # The monitors are read once, when the server's first program starts:
+        # a fresh server sees them as set now.
+        self._restart_wineserver()
+
+    def _restart_wineserver(self) -> None:
+        _run_wine(["wineserver", "-k"], self.env, self.logdir / "wineserver.log", timeout=30,
+                  check=False)
+        _run_wine(["wineserver", "-w"], self.env, self.logdir / "wineserver.log", timeout=30,
+                  check=False)
+        self._kill_leftovers()
+        self._wineserver = subprocess.Popen(
+            ["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self._wineserver.wait(30)
 
     def reg_add(self, key: str, value: str, kind: str, data: str) -> None:
         _run_wine(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"],
