@@ -142,6 +142,12 @@ ScreenPoint SaverWindow::GetCursorPos() {
     return ScreenPoint{point.x, point.y};
 }
 
+std::optional<ScreenPoint> SaverWindow::PointerPosition() {
+    POINT point{};
+    if (!::GetCursorPos(&point)) return std::nullopt;  // another desktop has the input, say
+    return ScreenPoint{point.x, point.y};
+}
+
 void SaverWindow::ShowWindow() {
     if (!Handle()) return;
     ::ShowWindow(Handle(), maximised_ ? SW_SHOWMAXIMIZED : SW_SHOW);

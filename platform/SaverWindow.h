@@ -30,6 +30,7 @@ public:
     bool ClaimSingleInstance() override;
     void MarkMaximised() override;
     ScreenPoint GetCursorPos() override;
+    std::optional<ScreenPoint> PointerPosition() override;
     void ShowWindow() override;
     void HideWindow() override;
     // Closes the window without running any of the saver's handlers.

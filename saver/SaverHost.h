@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "saver/PaintBoard.h"
 
@@ -34,6 +35,9 @@ public:
     // Records that the window is to be shown maximised; nothing shows yet.
     virtual void MarkMaximised() = 0;
     virtual ScreenPoint GetCursorPos() = 0;
+    // Where the pointer is at this moment, asked of the system anew; nothing
+    // when the system cannot say.
+    virtual std::optional<ScreenPoint> PointerPosition() = 0;
     virtual void ShowWindow() = 0;
     virtual void HideWindow() = 0;
     // Ends the window, and with it the program unless another window is open.

@@ -41,9 +41,15 @@ void frmMain::OnKeyDown() { state_.ExitRequested = FlagTrue; }
 void frmMain::OnMouseDown() { state_.ExitRequested = FlagTrue; }
 
 void frmMain::OnMouseMove(float screenX, float screenY) {
-    if (screenX != static_cast<float>(state_.StartCursor.X) || screenY != static_cast<float>(state_.StartCursor.Y)) {
-        state_.ExitRequested = FlagTrue;
-    }
+    const ScreenPoint start = state_.StartCursor;
+    if (screenX == static_cast<float>(start.X) && screenY == static_cast<float>(start.Y)) return;
+    // A move reported away from the start counts only when the pointer really
+    // is elsewhere: a window that appears under a still pointer can bring a
+    // move whose position is stale or converted wrongly, and a still pointer
+    // must never end the saver.
+    const std::optional<ScreenPoint> now = host_.PointerPosition();
+    if (now && now->X == start.X && now->Y == start.Y) return;
+    state_.ExitRequested = FlagTrue;
 }
 
 void frmMain::OnLostForeground() { state_.ExitRequested = FlagTrue; }

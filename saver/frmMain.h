@@ -51,7 +51,8 @@ public:
     void OnMouseDown();
     // A pointer move over anything the saver covers, at this screen
     // position: each window turns its own coordinates into the screen's with
-    // its real offset.
+    // its real offset. It ends the saver when the pointer is away from where
+    // it was at start-up, as the system confirms.
     void OnMouseMove(float screenX, float screenY);
     // Another program's window took the foreground (a reminder, an update
     // prompt): the user's next keys would go there, behind the saver, so it

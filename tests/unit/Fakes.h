@@ -175,6 +175,7 @@ public:
 
     bool AnotherCopy = false;
     ScreenPoint Cursor{640, 512};
+    std::optional<ScreenPoint> Pointer;  // where the system says the pointer is now; unknown unless set
     int Width = 1054;
     int Height = 1054;
     int FramesPresented = 0;
@@ -183,6 +184,7 @@ public:
     bool ClaimSingleInstance() override { return Log("ClaimSingleInstance"), !AnotherCopy; }
     void MarkMaximised() override { Log("MarkMaximised"); }
     ScreenPoint GetCursorPos() override { return Log("GetCursorPos"), Cursor; }
+    std::optional<ScreenPoint> PointerPosition() override { return Pointer; }
     void ShowWindow() override { Log("ShowWindow"); }
     void HideWindow() override { Log("HideWindow"); }
     void CloseWindow() override {

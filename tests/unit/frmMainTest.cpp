@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -53,22 +54,31 @@ TEST(frmMainEventsTest, OnlyAPointerThatReallyMovedEndsTheSaver) {
     struct Case {
         float x;
         float y;
+        std::optional<ScreenPoint> pointer;  // where the system says it is; unknown when empty
         bool ends;
     };
     // The pointer starts at screen (640, 512); moves arrive in screen pixels,
     // from the board surface or from a cover on another monitor.
+    const ScreenPoint start{640, 512};
     const Case cases[] = {
-        {640.0f, 512.0f, false},         // where it was at start-up
-        {641.0f, 512.0f, true},          // one pixel right
-        {640.0f, 511.0f, true},          // one pixel up
-        {638.0f, 510.0f, true},          // the start position less the surface's border
-        {640.5f, 512.0f, true},          // compared in floating point
-        {1920.0f + 5.0f, 512.0f, true},  // over a monitor right of the primary
-        {-640.0f, 512.0f, true},         // over one left of it
+        {640.0f, 512.0f, {}, false},  // where it was at start-up
+        {641.0f, 512.0f, {}, true},   // one pixel right
+        {641.0f, 512.0f, ScreenPoint{641, 512}, true},
+        {640.0f, 511.0f, {}, true},                       // one pixel up
+        {638.0f, 510.0f, {}, true},                       // the start position less the surface's border
+        {640.5f, 512.0f, {}, true},                       // compared in floating point
+        {1920.0f + 5.0f, 512.0f, {}, true},               // over a monitor right of the primary
+        {-640.0f, 512.0f, ScreenPoint{-640, 512}, true},  // over one left of it
+        // Reported away from the start while the pointer still rests there:
+        // a stale or wrongly converted position, not a movement.
+        {641.0f, 512.0f, start, false},
+        {-640.0f, 512.0f, start, false},
+        {641.0f, 512.0f, ScreenPoint{700, 512}, true},  // it did move, further on
     };
     for (const Case& c : cases) {
         SaverFixture saver;
-        saver.host.Cursor = {640, 512};
+        saver.host.Cursor = start;
+        saver.host.Pointer = c.pointer;
         saver.Load(L"/S");
         saver.window.OnMouseMove(c.x, c.y);
         saver.window.OnTimer1();
