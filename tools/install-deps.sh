@@ -17,6 +17,7 @@ PACKAGES="
 g++-mingw-w64-i686-posix
 binutils-mingw-w64-i686
 cmake
+make
 g++
 libgtest-dev
 libbenchmark-dev
@@ -24,9 +25,6 @@ wine
 wine32:i386
 wine64
 fonts-wine
-libxcursor1:i386
-libxfixes3:i386
-libxi6:i386
 libxinerama1:i386
 xvfb
 xdotool
