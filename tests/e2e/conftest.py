@@ -68,6 +68,19 @@ def scr() -> Path:
     return path
 
 
+@pytest.fixture(scope="session")
+def poke(tmp_path_factory) -> Path:
+    """poke.exe (poke/poke.cpp): another program beside the saver, built
+    with the same cross compiler."""
+    exe = tmp_path_factory.mktemp("poke") / "poke.exe"
+    result = subprocess.run(["i686-w64-mingw32-g++-posix", "-municode", "-mwindows", "-static", "-O1",
+                             str(Path(__file__).parent / "poke" / "poke.cpp"), "-o", str(exe)],
+                            stdin=subprocess.DEVNULL, capture_output=True, timeout=300)
+    if result.returncode != 0:
+        pytest.fail("poke.exe did not build:\n" + result.stderr.decode("utf-8", "replace"), pytrace=False)
+    return exe
+
+
 # --------------------------------------------------------------------------
 # Wine
 # --------------------------------------------------------------------------
@@ -91,6 +104,19 @@ def pytest_generate_tests(metafunc):
                          scope="session")
 
 
+def pytest_collection_modifyitems(items):
+    """The tests of one configuration together, in the order of CONFIGS, so
+    that each configuration's host is set up once."""
+    order = list(CONFIGS)
+
+    def place(item):
+        callspec = getattr(item, "callspec", None)
+        config = callspec.params.get("config") if callspec else None
+        return order.index(config.name) if config else -1
+
+    items.sort(key=place)
+
+
 @pytest.fixture(scope="session")
 def config(request):
     """The configuration the test runs in."""
@@ -102,7 +128,10 @@ def prefixes(tmp_path_factory):
     """One prefix folder per architecture, shared by its configurations."""
     given = os.environ.get("GRIDBLOOM_WINEPREFIX")
     root = tmp_path_factory.mktemp("prefixes")
-    return {"win32": Path(given).resolve() if given else root / "win32", "win64": root / "win64"}
+    yield {"win32": Path(given).resolve() if given else root / "win32", "win64": root / "win64"}
+    # A prefix takes 0.6 GB (1.3 GB for 64-bit), and pytest keeps the
+    # folders of three runs.
+    shutil.rmtree(root, ignore_errors=True)
 
 
 @pytest.fixture(scope="session")
@@ -223,11 +252,15 @@ def describe(wine, program: Program) -> str:
             f"windows now: {shown}; output: {program.output()[-1000:]!r}")
 
 
-def start_with_window(wine, exe, *args: str, caption: str, cwd=None) -> tuple:
+def start_with_window(wine, exe, *args: str, caption: str, cwd=None, park_at=None) -> tuple:
     """Starts the program and waits for its window titled `caption`; returns
-    (program, window), or fails the test saying what happened instead."""
-    program = wine.start(exe, *args, cwd=cwd)
-    window = wine.wait_for_window(caption, WINDOW_TIMEOUT, program=program)
+    (program, window), or fails the test saying what happened instead. The
+    saver's window is the one over the primary monitor: its covers of the
+    other monitors bear the same title."""
+    program = wine.start(exe, *args, cwd=cwd, park_at=park_at)
+    primary = wine.config.primary
+    window = wine.wait_for_window(caption, WINDOW_TIMEOUT, program=program,
+                                  predicate=lambda w: caption != SAVER_CAPTION or w.contains(*primary.center))
     assert window is not None, f"no window titled {caption!r}: " + describe(wine, program)
     return program, window
 

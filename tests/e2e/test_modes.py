@@ -6,6 +6,9 @@
 
 Only one copy runs at a time: a second one ends at once, shows nothing and
 writes nothing. The saver itself never writes gridbloom.dat.
+
+The table runs on 32-bit Windows and on 64-bit Windows, where the 32-bit
+program runs under WoW64.
 """
 
 import pytest
@@ -44,6 +47,7 @@ def command_line_id(args):
 # --------------------------------------------------------------------------
 
 @pytest.mark.saver
+@pytest.mark.configs("default", "win64")
 @pytest.mark.parametrize("args", SAVER_COMMAND_LINES, ids=command_line_id)
 def test_saver_runs_until_a_key(wine, program_dir, args):
     program, window = start_with_window(wine, program_dir.exe, *args, caption=SAVER_CAPTION,
@@ -70,6 +74,7 @@ def test_saver_never_writes_settings(wine, program_dir):
 
 
 @pytest.mark.saver
+@pytest.mark.configs("default", "win64")
 @pytest.mark.parametrize("program_dir", ["japanese", "drive-root"], indirect=True)
 def test_saver_from_unusual_folder(wine, program_dir):
     program, window = start_with_window(wine, program_dir.exe, "/S", caption=SAVER_CAPTION,
@@ -84,6 +89,7 @@ def test_saver_from_unusual_folder(wine, program_dir):
 # --------------------------------------------------------------------------
 
 @pytest.mark.settings
+@pytest.mark.configs("default", "win64")
 @pytest.mark.parametrize("args", SETTINGS_COMMAND_LINES, ids=command_line_id)
 def test_settings_dialog_closes_with_alt_f4(wine, program_dir, args):
     program, window = start_with_window(wine, program_dir.exe, *args, caption=SETTINGS_CAPTION,
@@ -99,6 +105,7 @@ def test_settings_dialog_closes_with_alt_f4(wine, program_dir, args):
 # Nothing to show
 # --------------------------------------------------------------------------
 
+@pytest.mark.configs("default", "win64")
 @pytest.mark.parametrize("args", SILENT_COMMAND_LINES, ids=command_line_id)
 def test_ends_at_once_without_window(run_to_end, program_dir, args):
     result = run_to_end(program_dir.exe, *args, timeout=EXIT_TIMEOUT, cwd=program_dir.cwd)
@@ -111,6 +118,7 @@ def test_ends_at_once_without_window(run_to_end, program_dir, args):
 # --------------------------------------------------------------------------
 
 @pytest.mark.saver
+@pytest.mark.configs("default", "win64")
 @pytest.mark.parametrize("second_args", [("/S",), ("/C",)], ids=command_line_id)
 @pytest.mark.parametrize("second_exe", ["same file", "other copy"])
 def test_second_copy_ends_at_once(wine, program_dir, second_exe, second_args):

@@ -75,6 +75,23 @@ def test_imports_only_system_dlls(pe):
     assert foreign == [], f"imports DLLs that a bare Windows lacks: {foreign}"
 
 
+def test_subsystem_version_is_windows_vista_or_later(pe):
+    header = pe.OPTIONAL_HEADER
+    assert (header.MajorSubsystemVersion, header.MinorSubsystemVersion) == (6, 0)
+    assert (header.MajorOperatingSystemVersion, header.MinorOperatingSystemVersion) == (6, 0)
+
+
+def test_the_dll_search_order_is_locked_without_a_static_import(pe, scr):
+    # SetDefaultDllDirectories came to Windows 7 with an update only: an import
+    # of it would keep the program from starting without that update. It is
+    # looked up at run time, from a TLS callback, before the runtime starts.
+    imported = [symbol.name for entry in pe.DIRECTORY_ENTRY_IMPORT for symbol in entry.imports]
+    assert b"SetDefaultDllDirectories" not in imported
+    assert b"SetDefaultDllDirectories" in scr.read_bytes(), "the name to look up is not in the program"
+    tls = getattr(pe, "DIRECTORY_ENTRY_TLS", None)
+    assert tls is not None and tls.struct.AddressOfCallBacks, "no TLS callbacks"
+
+
 @pytest.mark.parametrize("runtime", ["libstdc++", "libgcc", "libwinpthread", "libssp"])
 def test_runtime_linked_statically(pe, runtime):
     assert not [name for name in imported_dlls(pe) if name.lower().startswith(runtime)]
@@ -88,6 +105,7 @@ def test_runtime_linked_statically(pe, runtime):
     ("DYNAMIC_BASE", 0x0040),
     ("NX_COMPAT", 0x0100),
     ("NO_SEH", 0x0400),
+    ("TERMINAL_SERVER_AWARE", 0x8000),
 ])
 def test_dll_characteristics(pe, flag_name, flag):
     value = pe.OPTIONAL_HEADER.DllCharacteristics

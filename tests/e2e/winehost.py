@@ -419,15 +419,20 @@ class WineHost:
         if fresh:
             boot_env = dict(self.env, WINEDLLOVERRIDES="mscoree,mshtml=")
             _run_wine(["wineboot", "-i"], boot_env, self.logdir / "wineboot.log", timeout=180)
-        self.reg_add(r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
-        self.reg_add(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "REG_DWORD", "0")
-        # Wine reads the DPI at each program start, the first of these keys first.
-        for key in (r"HKCU\Control Panel\Desktop",
-                    r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"):
-            self.reg_add(key, "LogPixels", "REG_DWORD", str(self.config.dpi))
-        # Several monitors reach a 32-bit Wine through Xinerama only.
-        self.reg_add(r"HKCU\Software\Wine\X11 Driver", "UseXRandR", "REG_SZ",
-                     "N" if len(self.config.monitors) > 1 else "Y")
+        if self.arch == "win64" and not (self.prefix / "drive_c" / "windows" / "syswow64").is_dir():
+            raise RuntimeError(f"{self.prefix} is not a 64-bit prefix: it has no syswow64")
+        self.reg_import(
+            # No window manager runs on the display; a crashed program ends.
+            (r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", "Managed", "N"),
+            (r"HKEY_CURRENT_USER\Software\Wine\WineDbg", "ShowCrashDialog", 0),
+            # Wine reads the DPI at each program start, the first of these keys first.
+            (r"HKEY_CURRENT_USER\Control Panel\Desktop", "LogPixels", self.config.dpi),
+            (r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts",
+             "LogPixels", self.config.dpi),
+            # Several monitors reach a 32-bit Wine through Xinerama only.
+            (r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", "UseXRandR",
+             "N" if len(self.config.monitors) > 1 else "Y"),
+        )
         # The monitors are read once, when the server's first program starts:
         # a fresh server sees them as set now.
         self._restart_wineserver()
@@ -442,6 +447,17 @@ class WineHost:
             ["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         self._wineserver.wait(30)
+
+    def reg_import(self, *values: tuple) -> None:
+        """Sets (key, name, data) values in one go: data a str (REG_SZ) or
+        an int (REG_DWORD)."""
+        lines = ["Windows Registry Editor Version 5.00", ""]
+        for key, name, data in values:
+            text = f"dword:{data:08x}" if isinstance(data, int) else '"' + data.replace("\\", "\\\\") + '"'
+            lines += [f"[{key}]", f'"{name}"={text}', ""]
+        reg_file = self.logdir / "settings.reg"
+        reg_file.write_text("\r\n".join(lines), encoding="utf-16")
+        _run_wine(["wine", "reg", "import", str(reg_file)], self.env, self.logdir / "reg.log")
 
     def reg_add(self, key: str, value: str, kind: str, data: str) -> None:
         _run_wine(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"],
@@ -513,15 +529,15 @@ class WineHost:
             return ""
 
     def start(self, exe: os.PathLike, *args: str, cwd: Optional[os.PathLike] = None,
-                      park: bool = True) -> Program:
+              park: bool = True, park_at: Optional[tuple] = None) -> Program:
         """Starts `exe` with `args` (none at all gives an empty command line).
 
         `exe` is a Linux path or a Windows path such as r"r:\\gridbloom.scr".
-        The pointer is parked at `park_position` first, as the program records
-        its position when it starts.
+        The pointer is parked first, at `park_at` or else at `park_position`,
+        as the program records its position when it starts.
         """
         if park:
-            self.mousemove(*self.park_position)
+            self.mousemove(*(park_at or self.park_position))
         mark = self.watch.mark()
         self._count += 1
         log = self.logdir / f"program-{self._count}.log"
@@ -624,6 +640,17 @@ class WineHost:
 
     def mousemove_relative(self, dx: int, dy: int) -> None:
         self.xdotool("mousemove_relative", "--", str(dx), str(dy))
+
+    def wait_for_focus(self, wid: int, timeout: float = 5.0) -> bool:
+        """Waits until the X keyboard focus is on the window `wid`: Wine puts
+        it on the window Windows activates."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            focus = self._x.get_input_focus().focus  # a window, or PointerRoot or None
+            if getattr(focus, "id", None) == wid:
+                return True
+            time.sleep(0.02)
+        return False
 
     def pointer(self) -> tuple:
         where = self._x.screen().root.query_pointer()
