@@ -112,7 +112,8 @@ def pytest_collection_modifyitems(items):
     def place(item):
         callspec = getattr(item, "callspec", None)
         config = callspec.params.get("config") if callspec else None
-        return order.index(config.name) if config else -1
+        name = getattr(config, "name", None)  # none for a test no chosen configuration runs
+        return order.index(name) if name in order else -1
 
     items.sort(key=place)
 
