@@ -1,24 +1,37 @@
 #include "saver/PaintBoard.h"
 
 #include <algorithm>
-#include <cstdint>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <cstring>
 
 namespace gridbloom {
 namespace {
 
 constexpr std::uint32_t Black = 0;
 
-void FillSpan(PixelFrame& frame, int y, int left, int right, std::uint32_t pixel) {
+// Sets pixels x0..x1 (both included, x0 <= x1, within the row) to `index`.
+void SetSpan(std::uint8_t* row, int x0, int x1, int index) {
+    const int first = x0 >> 3;
+    const int last = x1 >> 3;
+    const auto headMask = static_cast<std::uint8_t>(0xFFu >> (x0 & 7));
+    const auto tailMask = static_cast<std::uint8_t>(0xFFu << (7 - (x1 & 7)));
+    const auto apply = [row, index](int at, std::uint8_t mask) {
+        row[at] = static_cast<std::uint8_t>(index ? (row[at] | mask) : (row[at] & ~mask));
+    };
+    if (first == last) {
+        apply(first, static_cast<std::uint8_t>(headMask & tailMask));
+        return;
+    }
+    apply(first, headMask);
+    if (last - first > 1) std::memset(row + first + 1, index ? 0xFF : 0x00, static_cast<std::size_t>(last - first - 1));
+    apply(last, tailMask);
+}
+
+void ClippedSpan(PixelFrame& frame, int y, int left, int right, int index) {
     if (y < 0 || y >= frame.Height) return;
     left = std::max(left, 0);
     right = std::min(right, frame.Width - 1);
     if (left > right) return;
-    std::uint32_t* row = frame.Pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.Width);
-    std::fill(row + left, row + right + 1, pixel);
+    SetSpan(frame.Bits.data() + static_cast<std::size_t>(y) * frame.Stride, left, right, index);
 }
 
 }  // namespace
@@ -26,65 +39,38 @@ void FillSpan(PixelFrame& frame, int y, int left, int right, std::uint32_t pixel
 void PixelFrame::Resize(int width, int height) {
     Width = std::max(width, 0);
     Height = std::max(height, 0);
-    Pixels.assign(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height), Black);
+    Stride = (Width + 31) / 32 * 4;
+    Bits.assign(static_cast<std::size_t>(Stride) * static_cast<std::size_t>(Height), 0);
 }
 
-void DrawBox(PixelFrame& frame, int left, int top, int right, int bottom, std::uint32_t fillPixel) {
+void DrawBox(PixelFrame& frame, int left, int top, int right, int bottom) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
-    if (left >= 0 && top >= 0 && right < frame.Width && bottom < frame.Height) {
-        // Wholly inside, the usual case: straight runs, no clipping.
-        const std::size_t stride = static_cast<std::size_t>(frame.Width);
-        std::uint32_t* row = frame.Pixels.data() + static_cast<std::size_t>(top) * stride;
-        std::fill(row + left, row + right + 1, Black);
-        for (int y = top + 1; y < bottom; ++y) {
-            row += stride;
-            row[left] = Black;
-            std::fill(row + left + 1, row + right, fillPixel);
-            row[right] = Black;
-        }
-        if (bottom != top)
-            std::fill(frame.Pixels.data() + static_cast<std::size_t>(bottom) * stride + left,
-                      frame.Pixels.data() + static_cast<std::size_t>(bottom) * stride + right + 1, Black);
-        return;
-    }
-    FillSpan(frame, top, left, right, Black);
+    ClippedSpan(frame, top, left, right, 0);
     for (int y = top + 1; y < bottom; ++y) {
-        FillSpan(frame, y, left, left, Black);
-        FillSpan(frame, y, left + 1, right - 1, fillPixel);
-        FillSpan(frame, y, right, right, Black);
+        ClippedSpan(frame, y, left, left, 0);
+        ClippedSpan(frame, y, left + 1, right - 1, 1);
+        ClippedSpan(frame, y, right, right, 0);
     }
-    if (bottom != top) FillSpan(frame, bottom, left, right, Black);
+    if (bottom != top) ClippedSpan(frame, bottom, left, right, 0);
 }
 
-void ClearToBlack(PixelFrame& frame) {
-    std::uint32_t* pixel = frame.Pixels.data();
-    std::uint32_t* const end = pixel + frame.Pixels.size();
-#if defined(__SSE2__)
-    // A frame is megabytes that the previous tick left in memory, not in the
-    // cache. Streaming stores write it without first reading it back, which
-    // halves the memory traffic of the clear.
-    while (pixel < end && (reinterpret_cast<std::uintptr_t>(pixel) & 15u) != 0) *pixel++ = Black;
-    const __m128i black = _mm_setzero_si128();
-    for (; end - pixel >= 4; pixel += 4) _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), black);
-    _mm_sfence();
-#endif
-    std::fill(pixel, end, Black);
-}
+void ClearToBlack(PixelFrame& frame) { std::fill(frame.Bits.begin(), frame.Bits.end(), std::uint8_t{0}); }
 
 void PaintBoard(const Board& board, std::int16_t cellSize, std::uint32_t colorRef, PixelFrame& frame) {
+    frame.Colors = {Black, PixelFromColorRef(colorRef)};
     // The painting starts with a black box from (0, 0) to (ScaleWidth,
     // ScaleHeight). Its outline and its inside are black, and its far corner
-    // lies just outside the frame, so clearing every pixel to black draws
-    // exactly what that box would.
+    // lies just outside the surface, so clearing every pixel of the frame to
+    // black, beyond which the window keeps the surface black, draws exactly
+    // what that box would.
     ClearToBlack(frame);
-    const std::uint32_t cellPixel = PixelFromColorRef(colorRef);
     for (std::int16_t x = 0; x < BoardColumns; ++x) {
         for (std::int16_t y = 0; y < BoardRows; ++y) {
             if (board.At(x, y) != 1) continue;
             const int left = cellSize * x;
             const int top = cellSize * y;
-            DrawBox(frame, left, top, left + cellSize, top + cellSize, cellPixel);
+            DrawBox(frame, left, top, left + cellSize, top + cellSize);
         }
     }
 }

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <optional>
 
+#include <vector>
+
 #include "saver/PaintBoard.h"
+#include "settings/Twips.h"
 
 namespace gridbloom {
 
@@ -50,8 +53,9 @@ public:
 
     // The inside of the board surface, in pixels.
     virtual PixelSize SurfaceSize() = 0;
-    // Shows a complete frame on the board surface.
-    virtual void PresentFrame(const PixelFrame& frame) = 0;
+    // Shows these rectangles of the frame, which lies at the surface's
+    // origin; the rest of the surface keeps what it shows.
+    virtual void PresentFrame(const PixelFrame& frame, const std::vector<PixelRect>& rects) = 0;
 };
 
 }  // namespace gridbloom

@@ -1,5 +1,9 @@
 #include "saver/frmMain.h"
 
+#include <algorithm>
+
+#include "saver/ChangedRows.h"
+
 namespace gridbloom {
 
 constexpr std::int16_t StartSeedDivisor = 7;
@@ -19,12 +23,12 @@ void frmMain::ClearBoard() { gridbloom::ClearBoard(state_.Board); }
 
 void frmMain::SeedBoard() {
     SeedCells(state_.Board, state_.SeedDivisor, random_);
-    PaintBoard();
+    PaintBoard(Show::Whole);  // a fresh board changes most rows: one rectangle is cheaper
 }
 
 void frmMain::OnTimer1() {
     NextGeneration(state_.Board);
-    PaintBoard();
+    PaintBoard(Show::Changes);
     if (state_.ExitRequested == FlagTrue) host_.CloseWindow();
 }
 
@@ -54,13 +58,45 @@ void frmMain::OnMouseMove(float screenX, float screenY) {
 
 void frmMain::OnLostForeground() { state_.ExitRequested = FlagTrue; }
 
-void frmMain::OnPaint() { PaintBoard(); }
+void frmMain::OnPaint() { PaintBoard(Show::Whole); }
 
-void frmMain::PaintBoard() {
-    const PixelSize size = host_.SurfaceSize();
-    if (frame_.Width != size.Width || frame_.Height != size.Height) frame_.Resize(size.Width, size.Height);
+void frmMain::OnDisplayState(DisplayState state) {
+    const bool wasVisible = visibility_.Visible();
+    visibility_.OnDisplayState(state);
+    WhenSeenAgain(wasVisible);
+}
+
+void frmMain::OnSessionEvent(SessionEvent event) {
+    const bool wasVisible = visibility_.Visible();
+    visibility_.OnSessionEvent(event);
+    WhenSeenAgain(wasVisible);
+}
+
+void frmMain::WhenSeenAgain(bool wasVisible) {
+    if (!wasVisible && visibility_.Visible()) PaintBoard(Show::Whole);
+}
+
+void frmMain::PaintBoard(Show show) {
+    if (!visibility_.Visible()) {
+        showWhole_ = true;
+        return;
+    }
+    // The frame covers the board and no more: beyond it the surface stays
+    // black, as the window draws it when it is shown.
+    const PixelSize surface = host_.SurfaceSize();
+    const int width = std::clamp(surface.Width, 0, BoardPixelWidth(state_.CellSize));
+    const int height = std::clamp(surface.Height, 0, BoardPixelHeight(state_.CellSize));
+    if (frame_.Width != width || frame_.Height != height) {
+        frame_.Resize(width, height);
+        showWhole_ = true;
+    }
     gridbloom::PaintBoard(state_.Board, state_.CellSize, state_.CellColor.ToColorRef(), frame_);
-    host_.PresentFrame(frame_);
+    const std::vector<PixelRect> rects = show == Show::Whole || showWhole_
+                                             ? std::vector<PixelRect>{{0, 0, width, height}}
+                                             : ChangedRowRects(shown_, state_.Board, state_.CellSize, width, height);
+    if (width > 0 && height > 0 && !rects.empty()) host_.PresentFrame(frame_, rects);
+    shown_ = state_.Board;
+    showWhole_ = false;
 }
 
 }  // namespace gridbloom

@@ -10,6 +10,7 @@
 #include "board/Seeding.h"
 #include "saver/PaintBoard.h"
 #include "saver/SaverHost.h"
+#include "saver/ScreenVisibility.h"
 #include "settings/CellColor.h"
 #include "settings/ColorFile.h"
 
@@ -58,19 +59,31 @@ public:
     // prompt): the user's next keys would go there, behind the saver, so it
     // counts as input.
     void OnLostForeground();
+    // The surface has to be shown again: all of it, whatever was shown.
     void OnPaint();
+    // While nobody can see the screen the board goes on evolving, but
+    // nothing is painted; the whole frame is shown when it can be seen again.
+    void OnDisplayState(DisplayState state);
+    void OnSessionEvent(SessionEvent event);
 
     const SaverState& State() const { return state_; }
     const PixelFrame& Frame() const { return frame_; }
 
 private:
-    void PaintBoard();
+    enum class Show { Changes, Whole };
+    // Paints the frame, then shows what changed since the board last shown,
+    // or all of it.
+    void PaintBoard(Show show);
+    void WhenSeenAgain(bool wasVisible);
 
     SaverHost& host_;
     const ColorFile& colorFile_;
     RandomSource& random_;
     SaverState state_;
     PixelFrame frame_;
+    gridbloom::Board shown_;  // the board the screen shows
+    bool showWhole_ = true;   // the screen shows no frame of the current size yet
+    ScreenVisibility visibility_;
 };
 
 }  // namespace gridbloom

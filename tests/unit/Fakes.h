@@ -179,6 +179,23 @@ public:
     int Width = 1054;
     int Height = 1054;
     int FramesPresented = 0;
+    std::vector<PixelRect> Presented;  // the rectangles of the last frame presented
+    struct ScreenPixels {
+        ScreenPixels(int width = 0, int height = 0)
+            : Width(width),
+              Height(height),
+              Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xDEADBEEFu) {}
+        int Width;
+        int Height;
+        std::vector<std::uint32_t> Pixels;  // what was never shown reads 0xDEADBEEF
+        std::uint32_t At(int x, int y) const {
+            return Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x)];
+        }
+        void Set(int x, int y, std::uint32_t pixel) {
+            Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x)] = pixel;
+        }
+    };
+    ScreenPixels Screen;  // what the surface shows, frame by frame
     bool Closed = false;
 
     bool ClaimSingleInstance() override { return Log("ClaimSingleInstance"), !AnotherCopy; }
@@ -195,9 +212,19 @@ public:
     void OpenSettingsWindow() override { Log("OpenSettingsWindow"); }
     void RaiseRunningSettingsWindow() override { Log("RaiseRunningSettingsWindow"); }
     PixelSize SurfaceSize() override { return {Width, Height}; }
-    void PresentFrame(const PixelFrame&) override {
+    void PresentFrame(const PixelFrame& frame, const std::vector<PixelRect>& rects) override {
         Log("PresentFrame");
         ++FramesPresented;
+        Presented = rects;
+        // The screen as the window would show it: the frame's pixels in the
+        // rectangles, what was there before elsewhere.
+        if (Screen.Width != frame.Width || Screen.Height != frame.Height)
+            Screen = ScreenPixels(frame.Width, frame.Height);
+        for (const PixelRect& rect : rects) {
+            for (int y = rect.Top; y < rect.Bottom(); ++y) {
+                for (int x = rect.Left; x < rect.Right(); ++x) Screen.Set(x, y, frame.At(x, y));
+            }
+        }
     }
 
 private:

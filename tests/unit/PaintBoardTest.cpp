@@ -36,9 +36,36 @@ TEST(PaintBoardTest, ColorRefBecomesADibPixel) {
     EXPECT_EQ(PixelFromColorRef(0x00123456), 0x00563412u);
 }
 
+TEST(PaintBoardTest, TheFrameIsAOneBitDibWhosePixelsShowThroughItsColourTable) {
+    // 33 pixels a row take 5 bytes, padded to 8; the leftmost pixel is the
+    // first byte's highest bit.
+    PixelFrame frame;
+    frame.Resize(33, 12);
+    EXPECT_EQ(frame.Stride, 8);
+    EXPECT_EQ(frame.Bits.size(), 8u * 12u);
+    Board board;
+    board.At(0, 0) = 1;  // a box from (0, 0) to (10, 10): its inside is x, y = 1..9
+    board.At(3, 0) = 1;  // from x = 30: its inside from 31 is cut by the frame after 32
+    PaintBoard(board, 10, 0x000000FF, frame);
+    EXPECT_EQ(frame.Colors[0], Black);
+    EXPECT_EQ(frame.Colors[1], 0x00FF0000u) << "the cell colour, as a DIB colour";
+    const std::uint8_t* row = frame.Row(5);
+    EXPECT_EQ(row[0], 0x7F);  // pixel 0 is the outline, 1..7 the inside
+    EXPECT_EQ(row[1], 0xC0);  // 8 and 9 inside, 10 the outline
+    EXPECT_EQ(row[2], 0x00);
+    EXPECT_EQ(row[3], 0x01);  // 30 is the cut box's outline, 31 its inside
+    EXPECT_EQ(row[4], 0x80);  // 32, the frame's last pixel
+    EXPECT_EQ(row[5] | row[6] | row[7], 0) << "the padding stays 0";
+    EXPECT_EQ(frame.Row(0)[0], 0x00) << "the top outline";
+    EXPECT_EQ(frame.At(1, 5), 0x00FF0000u);
+    EXPECT_EQ(frame.At(0, 5), Black);
+    EXPECT_EQ(frame.At(32, 9), 0x00FF0000u);
+    EXPECT_EQ(frame.At(32, 10), Black);
+}
+
 TEST(PaintBoardTest, AnEmptyBoardIsAllBlackEvenOverAnOldFrame) {
     PixelFrame frame = SurfaceFrame();
-    std::fill(frame.Pixels.begin(), frame.Pixels.end(), 0x00ABCDEFu);
+    std::fill(frame.Bits.begin(), frame.Bits.end(), std::uint8_t{0xFF});
     PaintBoard(Board{}, 10, CyanRef, frame);
     EXPECT_TRUE(LitPixels(frame).empty());
 }
@@ -114,8 +141,9 @@ TEST(PaintBoardTest, TheBoardIsClippedToTheSurface) {
 TEST(PaintBoardTest, BoxesClipOnEverySide) {
     PixelFrame frame;
     frame.Resize(20, 20);
-    DrawBox(frame, -5, -5, 4, 4, 0x00FFFFFFu);    // corner box cut at the top-left
-    DrawBox(frame, 15, 15, 30, 30, 0x00FFFFFFu);  // cut at the bottom-right
+    frame.Colors = {Black, 0x00FFFFFFu};
+    DrawBox(frame, -5, -5, 4, 4);    // corner box cut at the top-left
+    DrawBox(frame, 15, 15, 30, 30);  // cut at the bottom-right
     EXPECT_EQ(frame.At(0, 0), 0x00FFFFFFu);
     EXPECT_EQ(frame.At(3, 3), 0x00FFFFFFu);
     EXPECT_EQ(frame.At(4, 3), Black);
@@ -135,7 +163,8 @@ TEST(PaintBoardTest, ClearToBlackReachesEveryPixelWhateverTheSizeAndAlignment) {
     for (const auto& [width, height] : sizes) {
         PixelFrame frame;
         frame.Resize(width, height);
-        std::fill(frame.Pixels.begin(), frame.Pixels.end(), 0x00FFFFFFu);
+        frame.Colors = {Black, 0x00FFFFFFu};
+        std::fill(frame.Bits.begin(), frame.Bits.end(), std::uint8_t{0xFF});
         ClearToBlack(frame);
         EXPECT_TRUE(LitPixels(frame).empty()) << width << "x" << height;
     }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "saver/SurfaceSize.h"
 #include "tests/unit/SaverFixture.h"
@@ -13,6 +15,7 @@
 namespace gridbloom {
 namespace {
 
+using testing::DeadDraw;
 using testing::LiveDraw;
 using testing::SaverFixture;
 using testing::ScriptedRandom;
@@ -134,6 +137,109 @@ TEST(SurfaceSizeTest, TheSurfaceIsFixedInTwipsAndFollowsTheDpi) {
     };
     const Case cases[] = {{96, 1058}, {120, 1323}, {144, 1587}, {192, 2116}, {240, 2645}};
     for (const Case& c : cases) EXPECT_EQ(SurfaceSizePixels(c.dpi), c.pixels) << c.dpi << " dpi";
+}
+
+// The screen as the host shows it, against a frame of the whole board
+// painted afresh: pixel for pixel the same.
+::testing::AssertionResult ShowsTheBoard(const SaverFixture& saver) {
+    const auto& screen = saver.host.Screen;
+    PixelFrame full;
+    full.Resize(screen.Width, screen.Height);
+    PaintBoard(saver.window.State().Board, 10, saver.window.State().CellColor.ToColorRef(), full);
+    for (int y = 0; y < full.Height; ++y) {
+        for (int x = 0; x < full.Width; ++x) {
+            if (screen.At(x, y) != full.At(x, y)) return ::testing::AssertionFailure() << "pixel " << x << "," << y;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(frmMainPresentTest, EveryTickShowsOnlyWhatChangedAndTheScreenIsTheWholeFrame) {
+    for (const auto& [width, height] : {std::pair{1054, 1054}, std::pair{1583, 1583}, std::pair{796, 596}}) {
+        SaverFixture saver;
+        saver.host.Width = width;
+        saver.host.Height = height;
+        saver.random = ScriptedRandom(RandomDraws(BoardCellCount));
+        saver.Load(L"/S");
+        // The frame is the board's part of the surface; the margin beyond it
+        // is the window's, black.
+        const PixelRect whole{0, 0, std::min(width, 1161), std::min(height, 931)};
+        ASSERT_EQ(saver.host.Presented, std::vector<PixelRect>{whole}) << "the first frame is shown whole";
+        long long shownPixels = 0;
+        for (int tick = 0; tick < 20; ++tick) {
+            saver.window.OnTimer1();
+            ASSERT_TRUE(ShowsTheBoard(saver)) << "after tick " << tick << " on " << width << "x" << height;
+            for (const PixelRect& r : saver.host.Presented) shownPixels += static_cast<long long>(r.Width) * r.Height;
+        }
+        EXPECT_LT(shownPixels, 20LL * whole.Width * whole.Height) << "the ticks showed the whole frame";
+        saver.window.OnPaint();
+        EXPECT_EQ(saver.host.Presented, std::vector<PixelRect>{whole}) << "a repaint shows it all";
+        for (int minute = 0; minute < 5; ++minute) saver.window.OnTimer2();
+        EXPECT_EQ(saver.host.Presented, std::vector<PixelRect>{whole}) << "a reseed shows it all";
+        EXPECT_TRUE(ShowsTheBoard(saver));
+    }
+}
+
+TEST(frmMainPresentTest, ABoardThatStaysTheSameShowsNothingMore) {
+    SaverFixture saver;
+    saver.random = ScriptedRandom({}, DeadDraw);
+    saver.Load(L"/S");
+    const int frames = saver.host.FramesPresented;
+    for (int tick = 0; tick < 3; ++tick) saver.window.OnTimer1();
+    EXPECT_EQ(saver.host.FramesPresented, frames);
+}
+
+TEST(frmMainPresentTest, NothingIsShownWhileNobodyCanSeeTheScreenAndAllOfItAfter) {
+    using Step = std::function<void(frmMain&)>;
+    const auto display = [](DisplayState state) { return Step([state](frmMain& w) { w.OnDisplayState(state); }); };
+    const auto session = [](SessionEvent event) { return Step([event](frmMain& w) { w.OnSessionEvent(event); }); };
+    struct Case {
+        const char* name;
+        std::vector<Step> hide;  // after these, nothing is shown
+        std::vector<Step> show;  // and after these, the whole frame at once
+    };
+    const Case cases[] = {
+        {"the display off and on", {display(DisplayState::Off)}, {display(DisplayState::On)}},
+        {"the session locked and unlocked", {session(SessionEvent::Locked)}, {session(SessionEvent::Unlocked)}},
+        {"the console disconnected and back",
+         {session(SessionEvent::Disconnected)},
+         {session(SessionEvent::Connected)}},
+        {"locked, then the display off",
+         {session(SessionEvent::Locked), display(DisplayState::Off)},
+         {display(DisplayState::On), session(SessionEvent::Unlocked)}},
+    };
+    for (const Case& c : cases) {
+        SaverFixture saver;
+        saver.random = ScriptedRandom(RandomDraws(BoardCellCount));
+        saver.Load(L"/S");
+        for (const Step& step : c.hide) step(saver.window);
+        const int frames = saver.host.FramesPresented;
+        Board expected = saver.window.State().Board;
+        for (int tick = 0; tick < 5; ++tick) {
+            saver.window.OnTimer1();
+            NextGeneration(expected);
+        }
+        saver.window.OnPaint();
+        EXPECT_EQ(saver.host.FramesPresented, frames) << c.name << ": something was shown";
+        EXPECT_EQ(saver.window.State().Board.Cells, expected.Cells) << c.name << ": the board stood still";
+        for (std::size_t i = 0; i < c.show.size(); ++i) {
+            c.show[i](saver.window);
+            const bool last = i + 1 == c.show.size();
+            EXPECT_EQ(saver.host.FramesPresented, frames + (last ? 1 : 0)) << c.name << ", step " << i;
+        }
+        EXPECT_EQ(saver.host.Presented, (std::vector<PixelRect>{{0, 0, 1054, 931}})) << c.name;
+        EXPECT_TRUE(ShowsTheBoard(saver)) << c.name;
+    }
+}
+
+TEST(frmMainPresentTest, ADimmedDisplayStillShowsTheBoard) {
+    SaverFixture saver;
+    saver.random = ScriptedRandom(RandomDraws(BoardCellCount));
+    saver.Load(L"/S");
+    saver.window.OnDisplayState(DisplayState::Dimmed);
+    const int frames = saver.host.FramesPresented;
+    saver.window.OnTimer1();
+    EXPECT_EQ(saver.host.FramesPresented, frames + 1);
 }
 
 }  // namespace
