@@ -23,6 +23,7 @@ add_executable(gridbloom WIN32
     platform/ColorBox.cpp
     platform/DllSearchOrder.cpp
     platform/Dpi.cpp
+    platform/FrameOnScreen.cpp
     platform/JapaneseFont.cpp
     platform/MessageLoop.cpp
     platform/Monitors.cpp
@@ -30,6 +31,7 @@ add_executable(gridbloom WIN32
     platform/SaverInput.cpp
     platform/SaverWindow.cpp
     platform/SettingsWindow.cpp
+    platform/VisibilityNotifications.cpp
     platform/Win32SettingsFiles.cpp
     platform/Window.cpp
     resources/gridbloom.rc

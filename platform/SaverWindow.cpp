@@ -1,6 +1,7 @@
 #include "platform/SaverWindow.h"
 
 #include "platform/Dpi.h"
+#include "platform/FrameOnScreen.h"
 #include "platform/Monitors.h"
 #include "platform/Process.h"
 #include "platform/SettingsWindow.h"
@@ -40,6 +41,7 @@ bool SaverWindow::CreateHidden() {
 }
 
 void SaverWindow::OnDestroy() {
+    notifications_.Unregister();
     covers_.clear();
     ::KillTimer(Handle(), Timer1Id);
     ::KillTimer(Handle(), Timer2Id);
@@ -91,6 +93,16 @@ bool SaverWindow::OnDisplayChange() {
     return true;
 }
 
+bool SaverWindow::OnPowerBroadcast(WPARAM event, LPARAM data) {
+    if (const auto state = DisplayStateOf(event, data)) logic_.OnDisplayState(*state);
+    return true;
+}
+
+bool SaverWindow::OnSessionChange(WPARAM event) {
+    if (const auto change = SessionEventOf(event)) logic_.OnSessionEvent(*change);
+    return true;
+}
+
 bool SaverWindow::OnGetMinMaxInfo(MINMAXINFO& info) {
     // Maximised, the window covers its whole monitor, task bar included.
     const PixelRect monitor = PrimaryMonitor();
@@ -110,6 +122,16 @@ void SaverWindow::PaintSurface(HDC dc) {
     paintDc_ = dc;
     logic_.OnPaint();
     paintDc_ = nullptr;
+    // Beyond the board the surface is black: drawn here, when the window
+    // shows it, and never by the ticks.
+    RECT inside{};
+    if (!::GetClientRect(surface_.Handle(), &inside)) return;
+    const PixelFrame& frame = logic_.Frame();
+    const auto black = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    const RECT right{frame.Width, 0, inside.right, inside.bottom};
+    const RECT below{0, frame.Height, frame.Width, inside.bottom};
+    if (right.left < right.right) ::FillRect(dc, &right, black);
+    if (below.top < below.bottom) ::FillRect(dc, &below, black);
 }
 
 void SaverWindow::UpdateCovers() {
@@ -152,6 +174,7 @@ void SaverWindow::ShowWindow() {
     if (!Handle()) return;
     ::ShowWindow(Handle(), maximised_ ? SW_SHOWMAXIMIZED : SW_SHOW);
     UpdateCovers();
+    notifications_.Register(Handle());
     ::SetForegroundWindow(Handle());
     ::SetFocus(surface_.Handle());
 }
@@ -188,30 +211,15 @@ PixelSize SaverWindow::SurfaceSize() {
     return PixelSize{inside.right - inside.left, inside.bottom - inside.top};
 }
 
-void SaverWindow::PresentFrame(const PixelFrame& frame) {
+void SaverWindow::PresentFrame(const PixelFrame& frame, const std::vector<PixelRect>& rects) {
     if (!surface_.Handle() || frame.Width <= 0 || frame.Height <= 0) return;
     if (!::IsWindowVisible(Handle()) && !paintDc_) return;  // nothing on screen to show it on
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = frame.Width;
-    info.bmiHeader.biHeight = -frame.Height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-
-    auto show = [&](HDC dc) {
-        // One call puts the whole frame on the screen: no frame is ever seen
-        // half drawn.
-        ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(frame.Width), static_cast<DWORD>(frame.Height), 0, 0, 0,
-                            static_cast<UINT>(frame.Height), frame.Pixels.data(), &info, DIB_RGB_COLORS);
-    };
     if (paintDc_) {
-        show(paintDc_);
+        ShowFrameRects(paintDc_, frame, rects);
         return;
     }
     WindowDc dc(surface_.Handle());
-    if (dc) show(dc.get());
+    if (dc) ShowFrameRects(dc.get(), frame, rects);
 }
 
 }  // namespace gridbloom::win

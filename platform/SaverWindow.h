@@ -11,6 +11,7 @@
 
 #include "platform/Handles.h"
 #include "platform/SaverInput.h"
+#include "platform/VisibilityNotifications.h"
 #include "platform/Window.h"
 #include "saver/frmMain.h"
 
@@ -39,7 +40,7 @@ public:
     void OpenSettingsWindow() override;
     void RaiseRunningSettingsWindow() override;
     PixelSize SurfaceSize() override;
-    void PresentFrame(const PixelFrame& frame) override;
+    void PresentFrame(const PixelFrame& frame, const std::vector<PixelRect>& rects) override;
 
 private:
     // Window
@@ -50,6 +51,8 @@ private:
     bool OnActivateApp(bool active) override;
     bool OnSysCommand(UINT command) override;
     bool OnDisplayChange() override;
+    bool OnPowerBroadcast(WPARAM event, LPARAM data) override;
+    bool OnSessionChange(WPARAM event) override;
     bool OnGetMinMaxInfo(MINMAXINFO& info) override;
     bool OnDpiChanged(UINT dpi, const RECT& suggested) override;
 
@@ -63,6 +66,7 @@ private:
     std::vector<std::unique_ptr<CoverWindow>> covers_;
     std::function<bool()> openSettings_;
     UniqueKernelHandle instanceGuard_;
+    VisibilityNotifications notifications_;
     bool maximised_ = false;
     HDC paintDc_ = nullptr;  // set while the surface handles WM_PAINT
 };

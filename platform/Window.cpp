@@ -135,6 +135,12 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             if (OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam))) return 0;
             break;
+        case WM_POWERBROADCAST:
+            if (OnPowerBroadcast(wParam, lParam)) return TRUE;
+            break;
+        case WM_WTSSESSION_CHANGE:
+            if (OnSessionChange(wParam)) return 0;
+            break;
         case WM_ENDSESSION:
             if (OnEndSession(wParam != FALSE)) return 0;
             break;

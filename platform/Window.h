@@ -75,6 +75,8 @@ protected:
     virtual bool OnGetMinMaxInfo(MINMAXINFO& /*info*/) { return false; }
     virtual bool OnDpiChanged(UINT /*dpi*/, const RECT& /*suggested*/) { return false; }
     virtual bool OnEndSession(bool /*ending*/) { return false; }
+    virtual bool OnPowerBroadcast(WPARAM /*event*/, LPARAM /*data*/) { return false; }
+    virtual bool OnSessionChange(WPARAM /*event*/) { return false; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
