@@ -108,26 +108,29 @@ def test_board_shows_at_the_primary_monitors_corner_and_black_everywhere_else(wi
 
 @pytest.mark.configs("default", "dpi144")
 def test_consecutive_screens_are_consecutive_generations(wine, program_dir):
+    # Each tick shows only the rows that changed: if one were missed, the
+    # screen would drift from the rule, and one of the steps would not match.
     program, _ = start_saver(wine, program_dir)
     columns, rows = wine.config.visible_cells
     whole = columns == 116 and rows == 93  # then the columns wrap on the screen too
-    matched = None
-    for _attempt in range(5):
-        before = board_from_screen(wine.screenshot(), wine.config)
+    boards = []
+    for _ in range(8):
+        boards.append(board_from_screen(wine.screenshot(), wine.config))
         time.sleep(0.12)
-        after = board_from_screen(wine.screenshot(), wine.config)
+    steps_seen = []
+    for before, after in zip(boards, boards[1:]):
         if (before == after).all():
-            continue  # a still board says nothing; look again
-        expected = before
+            continue  # a still board, or no tick between the two: says nothing
+        expected, matched = before, None
         for steps in range(1, 6):
             expected = next_generation(expected, columns_wrap=whole)
             known = slice(0, columns) if whole else slice(steps, columns - steps)  # away from hidden columns
             if (expected[:, known] == after[:, known]).all():
                 matched = steps
                 break
-        if matched:
-            break
-    assert matched is not None, "the board on the screen did not follow the B3/S23 rule"
+        assert matched is not None, f"a screen did not follow the one before by the B3/S23 rule (after {steps_seen})"
+        steps_seen.append(matched)
+    assert len(steps_seen) >= 4, f"too few changes seen: {steps_seen}"
     assert program.alive()
 
 
