@@ -10,7 +10,7 @@ constexpr wchar_t ColorBoxClassName[] = L"gridbloom.picColor";
 }  // namespace
 
 bool ColorBox::CreateIn(HWND parent, int id) {
-    if (!Register({ColorBoxClassName, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr})) return false;
+    if (!Register({ColorBoxClassName, ::LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr, 0})) return false;
     return Create({ColorBoxClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, {}, parent, id});
 }
 

@@ -11,9 +11,9 @@ constexpr wchar_t CoverCaption[] = L"グリッドブルーム";
 
 // Black windows with a pointer whose every pixel is transparent: it vanishes
 // over them.
-WindowClass InvisiblePointerClass(const wchar_t* name) {
+WindowClass InvisiblePointerClass(const wchar_t* name, UINT style = 0) {
     return {name, ::LoadCursorW(Window::Instance(), MAKEINTRESOURCEW(IDC_INVISIBLE)),
-            static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)), nullptr};
+            static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)), nullptr, style};
 }
 
 }  // namespace
@@ -36,7 +36,9 @@ bool SaverInputWindow::OnMouseMove(POINT client) {
 }
 
 bool BoardSurface::CreateIn(HWND parent, int size) {
-    if (!Register(InvisiblePointerClass(SurfaceClassName))) return false;
+    // A device context of its own: the surface is drawn on ten times a
+    // second, and need not get one from the system each time.
+    if (!Register(InvisiblePointerClass(SurfaceClassName, CS_OWNDC))) return false;
     return Create(
         {SurfaceClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, {0, 0, size, size}, parent, 1});
 }

@@ -27,7 +27,7 @@ SaverWindow::SaverWindow(const ColorFile& colorFile, RandomSource& random, std::
 bool SaverWindow::CreateHidden() {
     const WindowClass saverClass{SaverClassName, ::LoadCursorW(nullptr, IDC_ARROW),
                                  static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)),
-                                 ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_GRIDBLOOM))};
+                                 ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_GRIDBLOOM)), 0};
     if (!Register(saverClass)) return false;
     if (!Create({SaverClassName, SaverCaption, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
                  PrimaryMonitor(), nullptr, 0})) {

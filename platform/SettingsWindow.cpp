@@ -40,7 +40,7 @@ SettingsWindow::SettingsWindow(const ColorFile& colorFile, std::function<void()>
 
 bool SettingsWindow::Open() {
     const WindowClass settingsClass{SettingsClassName, ::LoadCursorW(nullptr, IDC_ARROW),
-                                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr};
+                                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, 0};
     if (!Register(settingsClass)) return false;
     // Opened without an owner: centred on the monitor that holds the pointer,
     // at that monitor's DPI from the start, so that it never opens at another

@@ -28,6 +28,7 @@ bool Window::Register(const WindowClass& windowClass) {
     registered.hCursor = windowClass.Cursor;
     registered.hbrBackground = windowClass.Background;
     registered.hIcon = windowClass.Icon;
+    registered.style = windowClass.Style;
     registered.lpszClassName = windowClass.Name;
     return ::RegisterClassExW(&registered) != 0;
 }

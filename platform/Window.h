@@ -19,6 +19,7 @@ struct WindowClass {
     HCURSOR Cursor = nullptr;
     HBRUSH Background = nullptr;  // null: the window paints its own background
     HICON Icon = nullptr;
+    UINT Style = 0;  // CS_ flags
 };
 
 // What a window is created with.

@@ -34,6 +34,27 @@ void ClippedSpan(PixelFrame& frame, int y, int left, int right, int index) {
     SetSpan(frame.Bits.data() + static_cast<std::size_t>(y) * frame.Stride, left, right, index);
 }
 
+// A box wholly inside the frame and at most a few bytes wide, the usual case:
+// every row inside is the same pattern of bits, written a byte at a time.
+bool DrawSmallBoxInside(PixelFrame& frame, int left, int top, int right, int bottom) {
+    constexpr int MaxBytes = 4;
+    const int first = left >> 3;
+    const int bytes = (right >> 3) - first + 1;
+    if (left < 0 || top < 0 || right >= frame.Width || bottom >= frame.Height || bytes > MaxBytes) return false;
+    std::uint8_t covered[MaxBytes] = {};  // the box's pixels in each byte
+    std::uint8_t filled[MaxBytes] = {};   // those of its inside
+    SetSpan(covered, left - 8 * first, right - 8 * first, 1);
+    if (right - left >= 2) SetSpan(filled, left + 1 - 8 * first, right - 1 - 8 * first, 1);
+    std::uint8_t* row = frame.Bits.data() + static_cast<std::size_t>(top) * frame.Stride + first;
+    for (int y = top; y <= bottom; ++y, row += frame.Stride) {
+        const bool outline = y == top || y == bottom;
+        for (int k = 0; k < bytes; ++k) {
+            row[k] = static_cast<std::uint8_t>((row[k] & ~covered[k]) | (outline ? 0 : filled[k]));
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void PixelFrame::Resize(int width, int height) {
@@ -46,6 +67,7 @@ void PixelFrame::Resize(int width, int height) {
 void DrawBox(PixelFrame& frame, int left, int top, int right, int bottom) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
+    if (DrawSmallBoxInside(frame, left, top, right, bottom)) return;
     ClippedSpan(frame, top, left, right, 0);
     for (int y = top + 1; y < bottom; ++y) {
         ClippedSpan(frame, y, left, left, 0);

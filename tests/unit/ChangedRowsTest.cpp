@@ -56,11 +56,15 @@ const Change Changes[] = {
     {"column 106, beyond the surface", {}, {{106, 3}}, 1054, 931, {}},
     {"the far corner on a surface that shows it", {}, {{115, 92}}, 1161, 931, {{1151, 921, 9, 9}}},
     {"the last row on a surface cut above it", {}, {{2, 92}}, 1161, 925, {{21, 921, 9, 4}}},
-    {"a row changed at both ends", {{0, 5}}, {{115, 5}}, 1161, 931, {{1, 51, 1159, 9}}},
+    {"a row changed at both ends", {{0, 5}}, {{115, 5}}, 1161, 931, {{1, 51, 9, 9}, {1151, 51, 9, 9}}},
+    // Changed cells 16 apart are one rectangle; 17 apart, two.
+    {"neighbours merged", {}, {{10, 6}, {26, 6}}, 1054, 931, {{101, 61, 169, 9}}},
+    {"too far apart to merge", {}, {{10, 6}, {27, 6}}, 1054, 931, {{101, 61, 9, 9}, {271, 61, 9, 9}}},
+    {"a run past the surface's edge", {}, {{104, 7}, {105, 7}, {106, 7}}, 1054, 931, {{1041, 71, 13, 9}}},
     {"two rows", {{3, 0}, {3, 2}}, {{4, 0}, {3, 2}, {9, 2}}, 1054, 931, {{31, 1, 19, 9}, {91, 21, 9, 9}}},
 };
 
-TEST(ChangedRowsTest, EachChangedRowIsOneRectangleOverTheInsidesOfItsChangedCells) {
+TEST(ChangedRowsTest, EachRunOfChangedCellsIsOneRectangleOverTheirInsides) {
     for (const Change& c : Changes) {
         const auto rects = ChangedRowRects(BoardOf(c.shown), BoardOf(c.now), 10, c.width, c.height);
         EXPECT_EQ(rects, c.rects) << c.name << ": " << Describe(rects);
