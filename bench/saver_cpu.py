@@ -1,11 +1,20 @@
 #!/usr/bin/python3
-"""What gridbloom.scr /S costs in CPU time, next to the floor program.
+"""What gridbloom.scr /S costs in CPU time, next to two floor programs.
 
-Runs on a virtual X display of its own (Xvfb 1280x1024x24) with a Wine
-prefix of its own, and alternates the saver (build/windows/gridbloom.scr /S)
-and the floor (build/windows/floor.exe: the same kind of window showing a
-ready-made black frame of the board's size every 100 ms, and nothing else):
-saver, floor, saver, floor, ... one pair per round.
+Runs on a virtual X display of its own (Xvfb 1280x1024x24 at 96 DPI, or
+2560x1600 at 144 DPI with --dpi 144) with a Wine prefix of its own, and
+alternates, round by round:
+  - the saver (build/windows/gridbloom.scr /S) from its start: a fresh
+    board, most of it changing;
+  - the floor (build/windows/floor.exe: the same kind of window showing a
+    ready-made black frame as large as the board surface's inside every
+    100 ms, and nothing else: what the saver cost before it showed only what
+    changed, less its own work);
+  - the idle floor (floor.exe /idle: the same window, woken ten times a
+    second, showing nothing: the cost of being awake at all);
+  - the saver again, measured after it has run for --settle seconds (150
+    unless told): the board has mostly settled into still lifes and
+    oscillators.
 
 For every run, after a start-up time that is left out, it measures over the
 same stretch of time:
@@ -17,8 +26,10 @@ same stretch of time:
     DAMAGE extension: a connection of our own asks the X server to report
     every change to the screen, and changes that follow each other within a
     few milliseconds make one frame.
-CPU times are printed as % of one core. Then the medians per program and,
-round by round, the saver's figures over the floor's.
+CPU times are printed as % of one core, and the pixels a frame changed on
+the screen. Then the medians per program and, round by round, the saver's
+figures over the floors'. (Under Wine the X server receives the bounding
+box of a tick's drawing; on Windows each rectangle reaches the screen alone.)
 
 Both programs have to be built first:
     cmake --preset windows -DGRIDBLOOM_FLOOR=ON
@@ -46,14 +57,16 @@ from Xlib.ext import damage
 
 REPO = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
-from winehost import EventThread, Program, WineHost  # noqa: E402  (the end-to-end tests' harness)
+from configs import CONFIGS, DEFAULT, Config  # noqa: E402  (the end-to-end tests' harness)
+from winehost import EventThread, Program, WineHost  # noqa: E402
 BUILD = REPO / "build" / "windows"
 SAVER = BUILD / "gridbloom.scr"
 FLOOR = BUILD / "floor.exe"
 DEFAULT_PREFIX = REPO / "build" / "wine-bench"
 
-# Where the saver shows its board: the inside of the surface, at (2, 2).
-BOARD = (2, 2, 1054, 1054)
+# The configurations measured: 96 DPI on 1280 x 1024, 144 DPI on a screen
+# that shows all of the surface (1587 pixels with its border).
+BENCH_CONFIGS = {96: DEFAULT, 144: CONFIGS["dpi144"]}
 # The pointer rests over the board for the whole run: parked there before the
 # program starts, so that a key press later reaches the board and ends it.
 PARK = (500, 500)
@@ -129,7 +142,7 @@ class FrameCounter(EventThread):
     whole screen: changes that touch `area` and follow each other within
     FRAME_GAP make one frame."""
 
-    def __init__(self, display_name: str, area: tuple = BOARD):
+    def __init__(self, display_name: str, area: tuple):
         self._area = area
         self._frames: list = []
         super().__init__(display_name)
@@ -302,6 +315,10 @@ class RunResult:
         return self.frames / self.seconds if self.seconds else 0.0
 
     @property
+    def pixels_per_frame(self) -> float:
+        return statistics.mean(w * h for w, h in self.frame_sizes) if self.frame_sizes else 0.0
+
+    @property
     def typical_frame(self) -> str:
         if not self.frame_sizes:
             return "-"
@@ -361,61 +378,70 @@ def measure(bench: WineBench, counter: FrameCounter, exe: Path, args: tuple, lab
 # Reporting
 # --------------------------------------------------------------------------
 
+LABELS = ("fresh", "floor", "idle", "settled")
+
+
 def print_runs(results: list) -> None:
     print()
     print("Per run (CPU in % of one core over the measured stretch):")
     header = (f"{'round':>5} {'program':<8} {'secs':>6} {'program%':>9} {'winesrv%':>9} {'Xvfb%':>7}"
               f" {'total%':>7} {'prefix-rest%':>12} {'machine%':>9} {'frames':>7} {'fps':>6}"
-              f" {'frame WxH':>10} {'exit s':>7}")
+              f" {'px/frame':>9} {'frame WxH':>10} {'exit s':>7}")
     print(header)
     print("-" * len(header))
     for r in results:
         exit_text = f"{r.exit_after:.2f}" if r.exit_after is not None else "no"
         print(f"{r.round:>5} {r.label:<8} {r.seconds:>6.1f} {r.program:>9.2f} {r.wineserver:>9.2f}"
               f" {r.xvfb:>7.2f} {r.total:>7.2f} {r.rest:>12.2f} {r.machine_pct:>9.1f}"
-              f" {r.frames:>7} {r.fps:>6.2f} {r.typical_frame:>10} {exit_text:>7}")
+              f" {r.frames:>7} {r.fps:>6.2f} {r.pixels_per_frame:>9.0f} {r.typical_frame:>10} {exit_text:>7}")
     print()
+    print("fresh, settled = the saver from its start, and after it ran a while; floor = a ready-made frame"
+          " every 100 ms; idle = woken every 100 ms, showing nothing.")
     print("total = program + wineserver + Xvfb; prefix-rest = the prefix's other Wine processes"
           " (not in total);")
-    print("machine = the whole machine's busy time, whatever ran; frame WxH = the most common"
-          " changed area of a frame.")
+    print("machine = the whole machine's busy time, whatever ran; px/frame = the mean area a frame changed;")
+    print("frame WxH = the most common changed area of a frame.")
 
 
 def print_summary(results: list) -> None:
-    saver = [r for r in results if r.label == "saver"]
-    floor = [r for r in results if r.label == "floor"]
     print()
     print("Medians:")
-    print(f"{'program':<8} {'runs':>4} {'total%':>8} {'program%':>9} {'winesrv%':>9} {'Xvfb%':>7} {'fps':>6}")
-    for label, runs in (("saver", saver), ("floor", floor)):
+    print(f"{'program':<8} {'runs':>4} {'total%':>8} {'program%':>9} {'winesrv%':>9} {'Xvfb%':>7} {'fps':>6}"
+          f" {'px/frame':>9}")
+    for label in LABELS:
+        runs = [r for r in results if r.label == label]
         if not runs:
             continue
         print(f"{label:<8} {len(runs):>4} {statistics.median(r.total for r in runs):>8.2f}"
               f" {statistics.median(r.program for r in runs):>9.2f}"
               f" {statistics.median(r.wineserver for r in runs):>9.2f}"
               f" {statistics.median(r.xvfb for r in runs):>7.2f}"
-              f" {statistics.median(r.fps for r in runs):>6.2f}")
+              f" {statistics.median(r.fps for r in runs):>6.2f}"
+              f" {statistics.median(r.pixels_per_frame for r in runs):>9.0f}")
 
     def ratio(a: float, b: float) -> float:
         return a / b if b else float("nan")
 
+    def run(label, n):
+        return next((r for r in results if r.label == label and r.round == n), None)
+
     rounds = sorted({r.round for r in results})
-    rows = []
-    for n in rounds:
-        s = next((r for r in saver if r.round == n), None)
-        f = next((r for r in floor if r.round == n), None)
-        if s and f:
-            rows.append((n, ratio(s.total, f.total), ratio(s.program, f.program), ratio(s.fps, f.fps)))
-    if not rows:
-        return
-    print()
-    print("Saver / floor, round by round:")
-    print(f"{'round':>5} {'total':>8} {'program':>8} {'fps':>8}")
-    for n, t, p, fps in rows:
-        print(f"{n:>5} {t:>8.2f} {p:>8.2f} {fps:>8.3f}")
-    print(f"{'median':>5} {statistics.median(r[1] for r in rows):>8.2f}"
-          f" {statistics.median(r[2] for r in rows):>8.2f}"
-          f" {statistics.median(r[3] for r in rows):>8.3f}")
+    for phase in ("fresh", "settled"):
+        rows = []
+        for n in rounds:
+            s, f, i = run(phase, n), run("floor", n), run("idle", n)
+            if s and f and i:
+                rows.append((n, ratio(s.total, f.total), ratio(s.program, f.program),
+                             ratio(s.total, i.total), ratio(s.program, i.program)))
+        if not rows:
+            continue
+        print()
+        print(f"Saver ({phase}) over the floors, round by round:")
+        print(f"{'round':>5} {'total/floor':>12} {'own/floor':>10} {'total/idle':>11} {'own/idle':>9}")
+        for n, *values in rows:
+            print(f"{n:>5} {values[0]:>12.2f} {values[1]:>10.2f} {values[2]:>11.2f} {values[3]:>9.2f}")
+        medians = [statistics.median(row[k] for row in rows) for k in range(1, 5)]
+        print(f"{'median':>5} {medians[0]:>12.2f} {medians[1]:>10.2f} {medians[2]:>11.2f} {medians[3]:>9.2f}")
 
 
 # --------------------------------------------------------------------------
@@ -427,11 +453,15 @@ def build_both() -> None:
 
 def main(argv: Optional[list] = None) -> int:
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--rounds", type=int, default=3, help="saver+floor pairs (default 3)")
+    parser.add_argument("--rounds", type=int, default=3, help="rounds of the four runs (default 3)")
     parser.add_argument("--seconds", type=float, default=25.0,
-                        help="length of each run, start-up included (default 25)")
+                        help="length of each measured stretch, its start-up included (default 25)")
     parser.add_argument("--skip", type=float, default=3.0,
                         help="start-up seconds left out of the measurement (default 3)")
+    parser.add_argument("--settle", type=float, default=150.0,
+                        help="seconds the saver runs before its settled stretch (default 150)")
+    parser.add_argument("--dpi", type=int, choices=sorted(BENCH_CONFIGS), default=96,
+                        help="the DPI to measure at (default 96)")
     parser.add_argument("--prefix", type=Path, default=DEFAULT_PREFIX,
                         help="Wine prefix to use, kept between runs (default build/wine-bench)")
     parser.add_argument("--build", action="store_true",
@@ -449,18 +479,28 @@ def main(argv: Optional[list] = None) -> int:
                   "    cmake --build --preset windows\n(or pass --build)", file=sys.stderr)
             return 2
 
-    print(f"{args.rounds} round(s) of saver then floor, {args.seconds:g} s each,"
-          f" measured after the first {args.skip:g} s; {os.cpu_count()} CPU(s)")
+    config = BENCH_CONFIGS[args.dpi]
+    inside = config.inside
+    runs = (
+        ("fresh", SAVER, ("/S",), 0.0),
+        ("floor", FLOOR, (str(inside),), 0.0),
+        ("idle", FLOOR, (str(inside), "/idle"), 0.0),
+        ("settled", SAVER, ("/S",), args.settle),
+    )
+    print(f"{args.rounds} round(s) at {args.dpi} DPI of the fresh saver, the floor ({inside} x {inside}"
+          f" pixels), the idle floor and the settled saver (after {args.settle:g} s), {args.seconds:g} s"
+          f" each, measured after the first {args.skip:g} s; {os.cpu_count()} CPU(s)")
     results = []
-    with WineBench(args.prefix) as bench:
-        counter = FrameCounter(bench.display)
+    with WineBench(args.prefix, config) as bench:
+        counter = FrameCounter(bench.display, (*config.origin, inside, inside))
         try:
             for n in range(1, args.rounds + 1):
-                for label, exe, program_args in (("saver", SAVER, ("/S",)), ("floor", FLOOR, ())):
-                    r = measure(bench, counter, exe, program_args, label, n, args.seconds, args.skip)
+                for label, exe, program_args, settle in runs:
+                    r = measure(bench, counter, exe, program_args, label, n, settle + args.seconds,
+                                settle + args.skip)
                     results.append(r)
                     print(f"  round {n} {label}: total {r.total:.2f}%  program {r.program:.2f}%"
-                          f"  fps {r.fps:.2f}", flush=True)
+                          f"  fps {r.fps:.2f}  px/frame {r.pixels_per_frame:.0f}", flush=True)
                     time.sleep(1.0)
         finally:
             counter.close()

@@ -65,7 +65,7 @@ def main(argv: Optional[list] = None) -> int:
     failures = []
     samples = []
     with WineBench(args.prefix) as bench:
-        counter = FrameCounter(bench.display)
+        counter = FrameCounter(bench.display, (*bench.config.origin, bench.config.inside, bench.config.inside))
         try:
             program = bench.start(SAVER, "/S")
             pid = bench.program_pid(program)

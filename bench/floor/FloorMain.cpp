@@ -2,22 +2,29 @@
 //
 // It opens the same kind of window as gridbloom.scr /S (borderless, topmost,
 // covering the primary monitor) and, every 100 ms, shows one ready-made
-// black frame of the board's size (1054 x 1054 pixels, 32-bit, top-down) at
-// (2, 2) with a single SetDIBitsToDevice. No board, no generations, no
-// painting: what it costs is the price of the timer and of putting a frame of
-// that size on the screen. The saver's CPU time over the floor's tells how
-// much the saver's own work adds. A key press ends it.
+// black frame as large as the board surface's inside (SIZE x SIZE pixels,
+// 1054 unless told, 32-bit, top-down) at (2, 2) with a single
+// SetDIBitsToDevice, as the saver showed its frames before it showed only
+// what changed. No board, no generations, no painting: what it costs is the
+// price of the timer and of putting a frame of that size on the screen. With
+// /idle it is woken ten times a second and shows nothing: the cost of being
+// awake at all. The saver's CPU time over the floors' tells how much the
+// saver's own work adds. A key press ends it.
+//
+//   floor.exe [SIZE] [/idle]
 
 #include <windows.h>
 
 #include <cstdint>
+#include <cwchar>
 #include <vector>
 
 namespace {
 
 constexpr wchar_t ClassName[] = L"gridbloom.floor";
 constexpr wchar_t Caption[] = L"gridbloom floor";
-constexpr int FrameSize = 1054;  // the board's inside, in pixels
+int FrameSize = 1054;  // the board surface's inside, in pixels
+bool Idle = false;
 constexpr int FrameLeft = 2;     // where the saver's board shows it:
 constexpr int FrameTop = 2;      // just inside a 2-pixel border
 constexpr UINT_PTR TimerId = 1;
@@ -27,7 +34,7 @@ struct Frame {
     BITMAPINFO info{};
     std::vector<std::uint32_t> pixels;
 
-    Frame() : pixels(static_cast<size_t>(FrameSize) * FrameSize, 0u) {  // all black
+    Frame() : pixels(static_cast<size_t>(FrameSize) * static_cast<size_t>(FrameSize), 0u) {  // all black
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = FrameSize;
         info.bmiHeader.biHeight = -FrameSize;  // top-down rows
@@ -55,7 +62,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_TIMER:
             if (wParam == TimerId) {
-                ShowFrame(window);
+                if (!Idle) ShowFrame(window);
                 return 0;
             }
             break;
@@ -89,7 +96,21 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    for (const wchar_t* at = commandLine; at && *at;) {
+        while (*at == L' ') ++at;
+        if (::_wcsnicmp(at, L"/idle", 5) == 0) {
+            Idle = true;
+            at += 5;
+        } else if (*at >= L'0' && *at <= L'9') {
+            wchar_t* end = nullptr;
+            FrameSize = static_cast<int>(std::wcstol(at, &end, 10));
+            at = end;
+        } else if (*at) {
+            ++at;
+        }
+    }
+    if (FrameSize <= 0 || FrameSize > 8192) return 1;
     Frame frame;  // prepared once: every tick shows these same pixels
     g_frame = &frame;
 
