@@ -25,8 +25,8 @@ constexpr wchar_t ClassName[] = L"gridbloom.floor";
 constexpr wchar_t Caption[] = L"gridbloom floor";
 int FrameSize = 1054;  // the board surface's inside, in pixels
 bool Idle = false;
-constexpr int FrameLeft = 2;     // where the saver's board shows it:
-constexpr int FrameTop = 2;      // just inside a 2-pixel border
+constexpr int FrameLeft = 2;  // where the saver's board shows it:
+constexpr int FrameTop = 2;   // just inside a 2-pixel border
 constexpr UINT_PTR TimerId = 1;
 constexpr UINT TimerIntervalMs = 100;
 

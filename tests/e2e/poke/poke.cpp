@@ -61,8 +61,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     if (std::wcscmp(argv[1], L"displaychange") == 0) {
         ::SetWindowPos(saver, nullptr, 100, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
-        ::SendMessageW(saver, WM_DISPLAYCHANGE, 32, MAKELPARAM(::GetSystemMetrics(SM_CXSCREEN),
-                                                               ::GetSystemMetrics(SM_CYSCREEN)));
+        ::SendMessageW(saver, WM_DISPLAYCHANGE, 32,
+                       MAKELPARAM(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
         return 0;
     }
     return 1;
