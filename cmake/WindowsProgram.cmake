@@ -30,6 +30,7 @@ add_executable(gridbloom WIN32
     platform/Process.cpp
     platform/SaverInput.cpp
     platform/SaverWindow.cpp
+    platform/SettingsControls.cpp
     platform/SettingsWindow.cpp
     platform/VisibilityNotifications.cpp
     platform/Win32SettingsFiles.cpp

@@ -30,6 +30,17 @@ public:
     static void RaiseOpenWindow();
 
 private:
+    enum ControlId : int {
+        Label1Id = 10,
+        Label2Id,
+        Label3Id,
+        Frame1Id,
+        Label4Id,
+        CmdOkId = 100,
+        FirstSwatchId = 200,  // + the swatch's picColor index
+        PicColId = 300,
+    };
+
     // AboutHost
     void SetPreviewColor(std::uint32_t colorRef) override;
     void CloseSaverWindow() override;
@@ -44,9 +55,12 @@ private:
     bool OnDpiChanged(UINT dpi, const RECT& suggested) override;
     bool OnEndSession(bool ending) override;
 
+    // The window's outer size for its client area at a DPI.
+    static PixelRect FrameForDpi(int dpi);
+
+    // In SettingsControls.cpp.
     bool CreateControls();
     HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, int id);
-    static PixelRect FrameForDpi(int dpi);
     void LayOutControls(int dpi);
 
     frmAbout logic_;
