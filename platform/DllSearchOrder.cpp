@@ -12,6 +12,8 @@
 // current folder is then at least taken out of the search.
 #include <windows.h>
 
+#include "platform/SystemFunction.h"
+
 namespace {
 
 void NTAPI LockDllSearchOrder(PVOID, DWORD reason, PVOID) {
@@ -19,9 +21,7 @@ void NTAPI LockDllSearchOrder(PVOID, DWORD reason, PVOID) {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
     const auto setDefaultDllDirectories =
-        kernel32 ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
-                       reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDefaultDllDirectories")))
-                 : nullptr;
+        gridbloom::win::FindSystemFunction<SetDefaultDllDirectoriesFn>(kernel32, "SetDefaultDllDirectories");
     if (!setDefaultDllDirectories || !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         ::SetDllDirectoryW(L"");
     }

@@ -2,6 +2,7 @@
 
 #include "platform/Handles.h"
 #include "platform/Monitors.h"
+#include "platform/SystemFunction.h"
 
 namespace gridbloom::win {
 namespace {
@@ -13,18 +14,11 @@ UINT SystemDpi() {
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-template <typename Function>
-Function LoadFunction(HMODULE module, const char* name) {
-    if (!module) return nullptr;
-    // The cast through void* keeps GCC's -Wcast-function-type quiet.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 // Windows 8.1's per-monitor DPI, from shcore.dll, which is not loaded by
 // default: loaded on demand, from the system folder.
 UINT MonitorDpi(HMONITOR monitor) {
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static const auto getDpiForMonitor = LoadFunction<GetDpiForMonitorFn>(
+    static const auto getDpiForMonitor = FindSystemFunction<GetDpiForMonitorFn>(
         ::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor");
     UINT dpiX = 0;
     UINT dpiY = 0;
@@ -40,7 +34,7 @@ UINT MonitorDpi(HMONITOR monitor) {
 UINT DpiOf(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow =
-        LoadFunction<GetDpiForWindowFn>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+        FindSystemFunction<GetDpiForWindowFn>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
     if (getDpiForWindow && window) {
         const UINT dpi = getDpiForWindow(window);
         if (dpi > 0) return dpi;
@@ -53,7 +47,7 @@ UINT DpiAtPoint(POINT point) { return MonitorDpi(::MonitorFromPoint(point, MONIT
 PixelRect FrameForClient(const PixelRect& client, DWORD style, DWORD exStyle, UINT dpi) {
     using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
     static const auto adjustForDpi =
-        LoadFunction<AdjustWindowRectExForDpiFn>(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi");
+        FindSystemFunction<AdjustWindowRectExForDpiFn>(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi");
     RECT frame{client.Left, client.Top, client.Right(), client.Bottom()};
     const bool adjusted = adjustForDpi ? adjustForDpi(&frame, style, FALSE, exStyle, dpi) != FALSE
                                        : ::AdjustWindowRectEx(&frame, style, FALSE, exStyle) != FALSE;

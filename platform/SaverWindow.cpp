@@ -159,9 +159,8 @@ bool SaverWindow::ClaimSingleInstance() {
 void SaverWindow::MarkMaximised() { maximised_ = true; }
 
 ScreenPoint SaverWindow::GetCursorPos() {
-    POINT point{};
-    ::GetCursorPos(&point);  // on failure the point stays (0, 0), as a start position it is harmless
-    return ScreenPoint{point.x, point.y};
+    // On failure (0, 0): as a start position it is harmless.
+    return PointerPosition().value_or(ScreenPoint{});
 }
 
 std::optional<ScreenPoint> SaverWindow::PointerPosition() {

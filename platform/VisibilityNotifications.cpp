@@ -1,5 +1,7 @@
 #include "platform/VisibilityNotifications.h"
 
+#include "platform/SystemFunction.h"
+
 namespace gridbloom::win {
 namespace {
 
@@ -16,12 +18,6 @@ constexpr WPARAM WtsRemoteDisconnect = 0x4;
 constexpr WPARAM WtsSessionLock = 0x7;
 constexpr WPARAM WtsSessionUnlock = 0x8;
 
-template <typename Function>
-Function Find(HMODULE module, const char* name) {
-    if (!module) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 HMODULE User32() { return ::GetModuleHandleW(L"user32.dll"); }
 
 HMODULE WtsApi() {
@@ -35,12 +31,13 @@ void VisibilityNotifications::Register(HWND window) {
     Unregister();
     window_ = window;
     using RegisterPowerFn = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
-    if (const auto registerPower = Find<RegisterPowerFn>(User32(), "RegisterPowerSettingNotification")) {
+    if (const auto registerPower = FindSystemFunction<RegisterPowerFn>(User32(), "RegisterPowerSettingNotification")) {
         power_ = registerPower(window, &ConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
         if (!power_) power_ = registerPower(window, &MonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
     }
     using RegisterSessionFn = BOOL(WINAPI*)(HWND, DWORD);
-    if (const auto registerSession = Find<RegisterSessionFn>(WtsApi(), "WTSRegisterSessionNotification")) {
+    if (const auto registerSession =
+            FindSystemFunction<RegisterSessionFn>(WtsApi(), "WTSRegisterSessionNotification")) {
         session_ = registerSession(window, NotifyForThisSession) != FALSE;
     }
 }
@@ -48,14 +45,16 @@ void VisibilityNotifications::Register(HWND window) {
 void VisibilityNotifications::Unregister() {
     using UnregisterPowerFn = BOOL(WINAPI*)(HPOWERNOTIFY);
     if (power_) {
-        if (const auto unregisterPower = Find<UnregisterPowerFn>(User32(), "UnregisterPowerSettingNotification")) {
+        if (const auto unregisterPower =
+                FindSystemFunction<UnregisterPowerFn>(User32(), "UnregisterPowerSettingNotification")) {
             unregisterPower(power_);
         }
         power_ = nullptr;
     }
     using UnregisterSessionFn = BOOL(WINAPI*)(HWND);
     if (session_) {
-        if (const auto unregisterSession = Find<UnregisterSessionFn>(WtsApi(), "WTSUnRegisterSessionNotification")) {
+        if (const auto unregisterSession =
+                FindSystemFunction<UnregisterSessionFn>(WtsApi(), "WTSUnRegisterSessionNotification")) {
             unregisterSession(window_);
         }
         session_ = false;

@@ -87,6 +87,7 @@ def poke(tmp_path_factory) -> Path:
 
 def pytest_configure(config):
     config.addinivalue_line("markers", "configs(*names): the configurations a test runs in")
+    config.addinivalue_line("markers", "config_place(n): the place of a test's configuration in CONFIGS")
 
 
 def pytest_generate_tests(metafunc):
@@ -100,20 +101,18 @@ def pytest_generate_tests(metafunc):
     chosen = os.environ.get("GRIDBLOOM_CONFIGS")
     if chosen:
         names = [n for n in names if n in chosen.split(",")]
-    metafunc.parametrize("config", [CONFIGS[n] for n in names], ids=list(names), indirect=True,
-                         scope="session")
+    # Each carries its place in CONFIGS, by which the tests are put in order.
+    order = list(CONFIGS)
+    metafunc.parametrize("config", [pytest.param(CONFIGS[n], id=n, marks=pytest.mark.config_place(order.index(n)))
+                                    for n in names], indirect=True, scope="session")
 
 
 def pytest_collection_modifyitems(items):
     """The tests of one configuration together, in the order of CONFIGS, so
     that each configuration's host is set up once."""
-    order = list(CONFIGS)
-
     def place(item):
-        callspec = getattr(item, "callspec", None)
-        config = callspec.params.get("config") if callspec else None
-        name = getattr(config, "name", None)  # none for a test no chosen configuration runs
-        return order.index(name) if name in order else -1
+        marker = item.get_closest_marker("config_place")  # none for a test without a host
+        return marker.args[0] if marker else -1
 
     items.sort(key=place)
 
